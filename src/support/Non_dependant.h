@@ -1,0 +1,47 @@
+#pragma once
+// The utility module: time texts, waits, file helpers, small conversions. Several of these
+// report their own failures with a plain message box instead of the error window.
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+// Time and date
+QString Display_Mill_Time(std::int32_t ms, bool trim);
+QString Get_Date_Text();     // "YYYY-MM-DD"
+QString Get_DateTime_Text(); // "yyyy-mm-dd hh:nn:ss"
+
+// Waiting while the window stays alive
+void Do_Sleep(std::int32_t ms, bool pump);
+void Flush_DV_events();
+
+// Files and folders ("/" separates folders)
+bool FileExists(const QString &path);
+bool Folder_Exists(const QString &path);
+void Kill_File(const QString &path);
+QString ParsePath(const QString &path, int part); // 16: folder with trailing "/", 0: file name
+QString File_Suffix(const QString &path);
+QString FileDate(); // date and time of the program's executable
+bool Is_Read_Only(const QString &path);
+std::int64_t Get_File_Size(const QString &path);
+bool Validate_XML_file(const QString &path);
+
+// Small conversions
+QString Bool_Text(bool b);
+bool Text_Bool(const QString &text);
+template <class T> T Max_Of(T a, T b) { return b > a ? b : a; }
+inline bool Is_Odd(long long n) { return n % 2 != 0; }
+long long Half_Up(long long n);
+long long Round_To_Multiple(long long n, long long m);
+inline int Odd_Even_Field(long long n) { return Is_Odd(n) ? 1 : 2; }
+QString FourCC_Text(std::uint32_t code);
+void Text_To_Bytes(const QString &text, QByteArray &buffer);
+QString Bytes_To_Text(const QByteArray &buffer);
+
+// Empties a collection from the front.
+template <class Collection> void Empty_Collection(Collection &collection) {
+  while (!collection.empty())
+    collection.erase(collection.begin());
+}
+
+bool DLL_Available(const QString &name);
