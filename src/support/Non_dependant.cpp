@@ -124,8 +124,9 @@ QString FileDate() {
 }
 
 bool Is_Read_Only(const QString &path) {
+  // The file's own write bits, not whether this user could write: root can write anything.
   const QFileInfo info(path);
-  return info.exists() && !info.isWritable();
+  return info.exists() && !(info.permissions() & QFileDevice::WriteOwner);
 }
 
 std::int64_t Get_File_Size(const QString &path) {

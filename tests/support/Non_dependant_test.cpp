@@ -1,5 +1,12 @@
 #include "common/Scripted_Operator.h"
+#include "common/Temp_AppData.h"
+#include "support/Error_Handler.h"
 #include "support/Non_dependant.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -45,5 +52,83 @@ TEST(ParsePath, WithoutSlashShowsTheFailureAndReturnsEmpty) {
   op.Answer(Msg_Result::OK);
   EXPECT_EQ(ParsePath(QStringLiteral("b.qk3"), 0), QString());
   EXPECT_EQ(op.Message_Texts(), QStringList{QStringLiteral("5 5 *Error in ParsePath")});
+}
+TEST(Do_Sleep, PumpsWindowEventsOnlyWhenAsked) {
+  bool delivered = false;
+  QTimer::singleShot(0, QCoreApplication::instance(), [&] { delivered = true; });
+  Do_Sleep(30, false);
+  EXPECT_FALSE(delivered) << "a plain wait must not run other handlers";
+  Do_Sleep(30, true);
+  EXPECT_TRUE(delivered);
+}
+
+class Recording_Presenter final : public Error_Presenter {
+public:
+  void Present_Error(const QStringList &lines) override { reports << lines.join(QLatin1Char('\n')); }
+  QStringList reports;
+};
+
+TEST(Kill_File, RemovesReadOnlyFilesAndIgnoresMissingOnes) {
+  Temp_AppData app;
+  Recording_Presenter presenter;
+  Set_Error_Presenter(&presenter);
+  const QString file = app.Write(QStringLiteral("locked.qk3"), "frames");
+  ASSERT_TRUE(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+  Kill_File(file);
+  EXPECT_FALSE(QFile::exists(file));
+  Kill_File(file); // gone already: not a failure
+  Kill_File(QString());
+  EXPECT_TRUE(presenter.reports.isEmpty()) << presenter.reports.join(QLatin1Char('\n')).toStdString();
+
+  ASSERT_TRUE(QDir(app.Path()).mkpath(QStringLiteral("folder/inside")));
+  Kill_File(app.File(QStringLiteral("folder")));
+  Set_Error_Presenter(nullptr);
+  EXPECT_TRUE(QFileInfo(app.File(QStringLiteral("folder/inside"))).isDir());
+  ASSERT_EQ(presenter.reports.size(), 1);
+  EXPECT_TRUE(
+      presenter.reports[0].contains(QStringLiteral("Location of error: Kill_File of Module Module_dependant,")));
+}
+
+// The attribute, not whether this user could write anyway: an administrator's session must
+// still see a heat file marked read-only as read-only. Disabled until Is_Read_Only reads the
+// permission bits instead of asking whether the file is writable (fails when run as root).
+TEST(Is_Read_Only, FollowsTheFilesWritePermission) {
+  Temp_AppData app;
+  const QString file = app.Write(QStringLiteral("heat.qk3"), "frames");
+  EXPECT_FALSE(Is_Read_Only(file));
+  ASSERT_TRUE(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+  EXPECT_TRUE(Is_Read_Only(file));
+  EXPECT_FALSE(Is_Read_Only(app.File(QStringLiteral("missing.qk3"))));
+}
+
+TEST(Byte_Texts, RoundTripThroughAFixedBuffer) {
+  QByteArray buffer(8, 'x');
+  Text_To_Bytes(QStringLiteral("MJPG"), buffer);
+  EXPECT_EQ(buffer, QByteArray("MJPG\0\0\0\0", 8));
+  EXPECT_EQ(Bytes_To_Text(buffer), QStringLiteral("MJPG"));
+  Text_To_Bytes(QStringLiteral("Läufe 01"), buffer); // exactly fits, no terminator
+  EXPECT_EQ(buffer, QByteArray("L\xE4ufe 01"));
+  EXPECT_EQ(Bytes_To_Text(buffer), QStringLiteral("Läufe 01"));
+  Text_To_Bytes(QStringLiteral("too long for it"), buffer); // cleared, nothing copied
+  EXPECT_EQ(buffer, QByteArray(8, '\0'));
+  EXPECT_EQ(Bytes_To_Text(buffer), QString());
+}
+
+TEST(FourCC_Text, LowestByteFirst) {
+  EXPECT_EQ(FourCC_Text(0x47504A4Du), QStringLiteral("MJPG"));
+  EXPECT_EQ(FourCC_Text(0x32595559u), QStringLiteral("YUY2"));
+  EXPECT_EQ(FourCC_Text(0xE4000041u).size(), 4);
+  EXPECT_EQ(FourCC_Text(0xE4000041u)[3], QChar(0xE4)); // high bytes are not sign-extended
+}
+
+TEST(Small_Conversions, HalfUpAndRoundToMultiple) {
+  const std::pair<long long, long long> half_up[] = {{0, 0}, {1, 1},  {2, 1},   {3, 2},
+                                                     {5, 3}, {-1, 0}, {-2, -1}, {-3, -1}};
+  for (const auto &[n, expected] : half_up)
+    EXPECT_EQ(Half_Up(n), expected) << n;
+  EXPECT_EQ(Round_To_Multiple(24, 10), 20);
+  EXPECT_EQ(Round_To_Multiple(25, 10), 20); // halves to even
+  EXPECT_EQ(Round_To_Multiple(35, 10), 40);
+  EXPECT_EQ(Round_To_Multiple(-26, 4), -24);
 }
 } // namespace
