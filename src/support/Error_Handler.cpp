@@ -51,8 +51,20 @@ void QKR_Error_Handler(const QString &description, std::int16_t number, std::int
     }
     Write_Trace(QStringLiteral("*QKR_error_handler5"));
   } catch (...) {
-    // The reporter must never fail its caller.
-    std::fputs("*Error in Error_form\n", stderr);
+    // The reporter must never fail its caller: a plain message box, and if even that fails,
+    // standard error.
+    try {
+      const Failure_Info f = Current_Failure();
+      const QString text = QStringLiteral("*Error in Error_form %1 %2 %3")
+                               .arg(f.description, QString::number(f.number), QString::number(f.line));
+      try {
+        Msg_Box(text);
+      } catch (...) {
+        std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+      }
+    } catch (...) {
+      std::fputs("*Error in Error_form\n", stderr);
+    }
   }
 }
 
@@ -73,7 +85,8 @@ bool Append_Error_Log(const QStringList &report_lines, const QString &comment) {
   }
   out << comment << '\n' << QString(44, QLatin1Char('*')) << '\n';
   out.flush();
-  if (f.error() != QFileDevice::NoError) {
+  // The file buffers too: a full disk shows only when the bytes really go out.
+  if (!f.flush() || f.error() != QFileDevice::NoError) {
     Msg_Box(QStringLiteral("Log error") + f.errorString() + QStringLiteral(" %1").arg(Err_Disk_Full));
     return false;
   }

@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <QTextStream>
 
+#include <cerrno>
 #include <cstring>
 #include <mutex>
 #include <sys/socket.h>
@@ -31,13 +32,20 @@ int viewer_fd = -1;
 
 QString socket_path() { return QDir::tempPath() + QStringLiteral("/LurcherTrace"); }
 
+// Any list (QVariantList, QStringList, QList<int>, ...) contributes its elements; texts
+// and byte arrays are items in their own right.
+bool is_list(const QVariant &item) {
+  const int type = item.typeId();
+  if (type == QMetaType::QString || type == QMetaType::QByteArray)
+    return false;
+  return type == QMetaType::QVariantList || type == QMetaType::QStringList ||
+         QMetaType::canConvert(item.metaType(), QMetaType::fromType<QVariantList>());
+}
+
 void append_item(QByteArray &out, const QVariant &item) {
-  if (item.typeId() == QMetaType::QVariantList) {
-    for (const QVariant &v : item.toList())
+  if (is_list(item)) {
+    for (const QVariant &v : item.value<QVariantList>())
       append_item(out, v);
-  } else if (item.typeId() == QMetaType::QStringList) {
-    for (const QString &s : item.toStringList())
-      out += s.toLatin1() + '\t';
   } else if (item.typeId() == QMetaType::Bool) {
     out += item.toBool() ? "True\t" : "False\t";
   } else {
@@ -94,15 +102,34 @@ QByteArray Build_Trace_Line(const QVariantList &items) {
 
 void Send_Trace_Line(const QVariantList &items) {
   const QByteArray line = Build_Trace_Line(items);
+  const auto n = static_cast<std::uint32_t>(line.size());
+  QByteArray frame;
+  frame.reserve(4 + line.size());
+  for (int shift = 0; shift < 32; shift += 8)
+    frame += static_cast<char>((n >> shift) & 0xFF);
+  frame += line;
   std::lock_guard lock(send_mutex);
   if (viewer_fd < 0)
     return;
-  const auto n = static_cast<std::uint32_t>(line.size());
-  const unsigned char header[4] = {static_cast<unsigned char>(n), static_cast<unsigned char>(n >> 8),
-                                   static_cast<unsigned char>(n >> 16), static_cast<unsigned char>(n >> 24)};
-  // A viewer that went away or stalls loses the line; the caller goes on.
-  if (::send(viewer_fd, header, sizeof(header), MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof(header)))
-    (void)::send(viewer_fd, line.constData(), line.size(), MSG_NOSIGNAL);
+  // A viewer that went away or stalls loses the line; the caller goes on. Once part of a
+  // frame is out, the rest must follow or the viewer would read garbage from then on, so
+  // a frame cut short ends the connection.
+  qsizetype sent = 0;
+  while (sent < frame.size()) {
+    const ssize_t r =
+        ::send(viewer_fd, frame.constData() + sent, static_cast<size_t>(frame.size() - sent), MSG_NOSIGNAL);
+    if (r > 0) {
+      sent += r;
+    } else if (r < 0 && errno == EINTR) {
+      continue;
+    } else {
+      break;
+    }
+  }
+  if (sent > 0 && sent < frame.size()) {
+    ::close(viewer_fd);
+    viewer_fd = -1;
+  }
 }
 
 void Log_Event(const QString &text) {
