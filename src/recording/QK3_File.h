@@ -1,0 +1,69 @@
+#pragma once
+// Access to a heat file on disk: whole reads and writes at a position, with every failure
+// raised as a numbered failure (53 missing, 70 permission denied, 61 disk full, 57 device
+// error), and the recoverable rewrite of the header block.
+//
+// The header block is rewritten in place at every judging click. So that a crash or a power
+// loss in the middle of that rewrite cannot lose the heat, the new block is first written and
+// flushed to a side file (the heat file's name + ".hdr", the block followed by its CRC-32),
+// then written and flushed into the heat file, then the side file is removed. A complete side
+// file found later is the newest header the program meant to store and is written back.
+
+#include "recording/QK3_Layout.h"
+
+#include <QString>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+class QK3_File {
+public:
+  enum class Mode { Read_Write, Read_Only, Create };
+
+  QK3_File() = default;
+  ~QK3_File();
+  QK3_File(const QK3_File &) = delete;
+  QK3_File &operator=(const QK3_File &) = delete;
+
+  // Opens the file; Create makes it when missing and keeps any content. Raises on failure.
+  void Open(const QString &path, Mode mode);
+  void Close();
+  bool Is_Open() const { return fd_ >= 0; }
+  bool Writable() const { return writable_; }
+  const QString &Path() const { return path_; }
+
+  std::int64_t Size() const;
+  // Reads up to size bytes at offset; returns how many there were.
+  std::size_t Read_Some_At(std::int64_t offset, std::uint8_t *out, std::size_t size) const;
+  // Reads exactly size bytes or raises.
+  void Read_At(std::int64_t offset, std::uint8_t *out, std::size_t size) const;
+  // Writes all bytes or raises; a partial write is reported as the failure it was.
+  void Write_At(std::int64_t offset, const std::uint8_t *data, std::size_t size);
+  void Truncate(std::int64_t length);
+  void Sync();
+
+private:
+  int fd_ = -1;
+  bool writable_ = false;
+  QString path_;
+};
+
+using Header_Block = std::array<std::uint8_t, QK3::Header_Block_Size>;
+
+// The side file of a heat file.
+QString Header_Side_File(const QString &heat_file);
+
+// Writes the block at offset 0 through the side file (see above). With records_written, the
+// records appended since the last header reach the disk before the header that counts them.
+void Write_Header_Block_Safely(QK3_File &file, const Header_Block &block, bool records_written);
+
+// Reads the side file; true when it is complete (size, magics, CRC).
+bool Read_Header_Side_File(const QString &heat_file, Header_Block &block);
+
+// When a complete side file exists, writes it into the writable heat file and removes it;
+// an incomplete one (the crash came before the heat file was touched) is removed. Returns
+// true when the header was restored.
+bool Restore_Header_From_Side_File(QK3_File &file);
+
+// The failure number for an errno value.
+std::int16_t File_Failure_Number(int error_number);

@@ -1,0 +1,299 @@
+// The heat file writer and reader together: the layout the writer leaves on disk, record
+// arithmetic, append passes and segments, every core writing the same bytes as one, frames
+// that do not fit, and write failures.
+
+#include "Heat_Frames.h"
+#include "QK3_Fixture.h"
+#include "common/Scripted_Operator.h"
+#include "common/Temp_AppData.h"
+#include "recording/QK3_Layout.h"
+#include "recording/QK3_Verify.h"
+#include "recording/cls_VideoFile_handler.h"
+#include "recording/mIntelJPEGLibrary.h"
+#include "support/Clock.h"
+
+#include <QFile>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+namespace {
+constexpr int W = 64, H = 48;
+
+QByteArray Read_All(const QString &path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+std::int32_t Int32_At(const QByteArray &b, qsizetype at) {
+  return QK3::Get_32(reinterpret_cast<const std::uint8_t *>(b.constData()) + at);
+}
+
+class Heat_Writer : public ::testing::Test {
+protected:
+  void SetUp() override { Set_Clock(&clock); }
+  void TearDown() override { Set_Clock(nullptr); }
+
+  QString Path(const char *name) const { return app.File(QString::fromLatin1(name)); }
+
+  void Start(cls_VideoFile_handler &h, const QString &path, bool interlaced = false) {
+    h.Set_RGB_interlaced(interlaced);
+    h.Set_File_name(path);
+    h.Set_Cropped_X(W);
+    h.Set_Cropped_Y(H);
+    h.Initiate_QK3_File();
+  }
+
+  // The heat recording cycle at capture end.
+  std::int32_t Record(cls_VideoFile_handler &h, const Frame_Buffer_List &frames, int workers) {
+    if (h.Rounded_Compressed_Size() == 0)
+      h.Calculate_Compressed_Size(frames);
+    h.Open_qk3_for_Append();
+    const std::int32_t n = h.Append_RGB_Frames(frames, 1, static_cast<std::int32_t>(frames.size()), {}, workers);
+    h.Close_File();
+    return n;
+  }
+
+  static std::unique_ptr<Cls_XML_header> Stored_Header(const QString &path) {
+    auto header = std::make_unique<Cls_XML_header>();
+    header->Set_XML_string(QString::fromLatin1(Stored_Header_Text(path)));
+    return header;
+  }
+
+  Temp_AppData app;
+  Scripted_Operator &op = Scripted_Operator::Install();
+  Manual_Clock clock{5000000};
+};
+
+TEST_F(Heat_Writer, An_Initiated_File_Is_The_Header_Block_Alone) {
+  cls_VideoFile_handler h;
+  Start(h, Path("heat.qk3"));
+  const QByteArray bytes = Read_All(Path("heat.qk3"));
+  ASSERT_EQ(bytes.size(), 32016);
+  EXPECT_EQ(bytes.left(4), "QKR3");
+  EXPECT_EQ(Int32_At(bytes, 4), 32016);
+  EXPECT_EQ(bytes.mid(32012, 4), "QKRX");
+  const std::int32_t xml_length = Int32_At(bytes, 8);
+  EXPECT_EQ(bytes.mid(12 + xml_length, 32000 - xml_length), QByteArray(32000 - xml_length, '\0'));
+  const QByteArray xml = bytes.mid(12, xml_length);
+  EXPECT_TRUE(xml.contains("<num_frames>000</num_frames>"));
+  EXPECT_TRUE(xml.contains("<num_segments>000</num_segments>"));
+  EXPECT_TRUE(xml.contains("<RGB_fourcc>IJL</RGB_fourcc>"));
+  EXPECT_TRUE(xml.contains("<RGB_X>64</RGB_X>"));
+  EXPECT_FALSE(QFile::exists(Header_Side_File(Path("heat.qk3"))));
+}
+
+TEST_F(Heat_Writer, Initiating_Over_An_Older_Heat_Drops_Its_Records) {
+  const QString path = Path("heat.qk3");
+  {
+    cls_VideoFile_handler h;
+    Start(h, path);
+    Record(h, heat_frames::Capture(W, H, 4), 1);
+  }
+  cls_VideoFile_handler again;
+  Start(again, path);
+  EXPECT_EQ(Read_All(path).size(), 32016);
+}
+
+TEST_F(Heat_Writer, One_Pass_Lays_Out_Fixed_Records) {
+  const QString path = Path("heat.qk3");
+  cls_VideoFile_handler h;
+  Start(h, path);
+  const Frame_Buffer_List frames = heat_frames::Capture(W, H, 7);
+  ASSERT_EQ(Record(h, frames, 1), 7);
+  const std::int32_t slot = h.Rounded_Compressed_Size();
+  ASSERT_GT(slot, 0);
+  EXPECT_EQ(slot % 1000, 0);
+  const std::int64_t S = slot + 58;
+  const QByteArray bytes = Read_All(path);
+  EXPECT_EQ(bytes.size(), 32016 + 7 * S);
+  auto header = Stored_Header(path);
+  EXPECT_EQ(header->Frames_no(), 7);
+  EXPECT_EQ(header->RGB_Sample_Size(), S);
+  EXPECT_EQ(header->RGB_Image_Size(), slot);
+  EXPECT_EQ(header->Segments_no(), 2);
+  for (int n = 1; n <= 7; ++n) {
+    const qsizetype start = static_cast<qsizetype>(QK3::Record_Offset(n, S));
+    EXPECT_EQ(bytes.mid(start, 4), "RGBS") << n;
+    EXPECT_EQ(bytes.mid(start + 40, 4), "RGBE") << n;
+    EXPECT_EQ(bytes.mid(32016 + n * S - 4, 4), "RGBF") << n;
+    EXPECT_EQ(Int32_At(bytes, start + 46), slot);
+    EXPECT_EQ(Int32_At(bytes, start + 50), 1);
+    EXPECT_EQ(Int32_At(bytes, start + 8), frames[static_cast<size_t>(n - 1)]->Capture_Mill());
+    EXPECT_EQ(Int32_At(bytes, start + 16), frames[static_cast<size_t>(n - 1)]->Capture_Local());
+    EXPECT_EQ(Int32_At(bytes, start + 24), 80);
+    // the JPEG begins at record start + 54; the rest of the slot is cleared
+    EXPECT_EQ(static_cast<std::uint8_t>(bytes[start + 54]), 0xFF);
+    EXPECT_EQ(static_cast<std::uint8_t>(bytes[start + 55]), 0xD8);
+    const std::int32_t jpeg = Int32_At(bytes, start + 32);
+    EXPECT_EQ(bytes.mid(start + 54 + jpeg, slot - jpeg), QByteArray(slot - jpeg, '\0'));
+  }
+  EXPECT_TRUE(Verify_Heat_File(path).Sound()) << Verify_Heat_File(path).problems.join('\n').toStdString();
+}
+
+TEST_F(Heat_Writer, Each_Further_Pass_Adds_Its_Frames_And_Two_Segments) {
+  const QString path = Path("heat.qk3");
+  cls_VideoFile_handler h;
+  Start(h, path);
+  Record(h, heat_frames::Capture(W, H, 5), 1);
+  Record(h, heat_frames::Capture(W, H, 3, 6, 5), 0);
+  auto header = Stored_Header(path);
+  EXPECT_EQ(header->Frames_no(), 8);
+  EXPECT_EQ(header->Segments_no(), 4);
+  // A later program run that has forgotten the slot keeps the file's own.
+  cls_VideoFile_handler later;
+  later.Set_File_name(path);
+  later.Set_Cropped_X(W);
+  later.Set_Cropped_Y(H);
+  Record(later, heat_frames::Capture(W, H, 2, 60, 8), 0);
+  EXPECT_EQ(Stored_Header(path)->Frames_no(), 10);
+  EXPECT_EQ(Read_All(path).size(), 32016 + 10 * (h.Rounded_Compressed_Size() + 58));
+  EXPECT_TRUE(Verify_Heat_File(path).Sound()) << Verify_Heat_File(path).problems.join('\n').toStdString();
+}
+
+TEST_F(Heat_Writer, Every_Core_Writes_The_Same_Bytes_As_One) {
+  const Frame_Buffer_List frames = heat_frames::Capture(W, H, 37);
+  QByteArray files[3];
+  const int workers[3] = {1, 2, 0};
+  for (int i = 0; i < 3; ++i) {
+    const QString path = Path("heat.qk3");
+    cls_VideoFile_handler h;
+    Start(h, path);
+    std::vector<std::int32_t> progress;
+    if (h.Rounded_Compressed_Size() == 0)
+      h.Calculate_Compressed_Size(frames);
+    h.Open_qk3_for_Append();
+    EXPECT_EQ(h.Append_RGB_Frames(
+                  frames, 1, 37, [&](std::int32_t n) { progress.push_back(n); }, workers[i]),
+              37);
+    h.Close_File();
+    EXPECT_EQ(progress.size(), 37u);
+    EXPECT_EQ(progress.back(), 37);
+    files[i] = Read_All(path);
+  }
+  EXPECT_EQ(files[0], files[1]);
+  EXPECT_EQ(files[0], files[2]);
+}
+
+TEST_F(Heat_Writer, A_Frame_Larger_Than_Its_Slot_Is_Stored_At_Lower_Quality) {
+  const QString path = Path("heat.qk3");
+  cls_VideoFile_handler h;
+  h.Set_File_name(path);
+  h.Set_Cropped_X(320);
+  h.Set_Cropped_Y(240);
+  h.Initiate_QK3_File();
+  // Flat test frames choose a small slot; a busy frame must come down to fit it.
+  Frame_Buffer_List frames = heat_frames::Flat_Capture(320, 240, 4);
+  frames.push_back(heat_frames::Camera_Frame(320, 240, 4, 40));
+  Record(h, frames, 1);
+  EXPECT_EQ(h.Rounded_Compressed_Size() % 1000, 0);
+  cls_VideoFile_handler r;
+  ASSERT_TRUE(r.Open_File(path));
+  ASSERT_TRUE(r.Read_RGB_sample(1, true));
+  EXPECT_EQ(r.QK3_Compression_Quality(), 80);
+  ASSERT_TRUE(r.Read_RGB_sample(5, true));
+  const std::int16_t quality = r.QK3_Compression_Quality();
+  EXPECT_LT(quality, 80);
+  EXPECT_GT(quality, 3);
+  // the quality is one of the sequence 80, 68, 58, ...
+  std::int32_t q = 80;
+  while (q > quality)
+    q = Reduced_JPEG_Quality(q);
+  EXPECT_EQ(q, quality);
+  EXPECT_LE(r.QK3_JPEG_Size(), h.Rounded_Compressed_Size());
+  EXPECT_GT(r.QK3_JPEG_Size(), 0);
+}
+
+TEST_F(Heat_Writer, A_Frame_That_Never_Fits_Keeps_Its_Times_Without_Picture) {
+  const QString path = Path("heat.qk3");
+  cls_VideoFile_handler h;
+  h.Set_File_name(path);
+  h.Set_Cropped_X(640);
+  h.Set_Cropped_Y(480);
+  h.Initiate_QK3_File();
+  // Flat test frames give the smallest slot; pure noise does not fit it even at quality 3.
+  Frame_Buffer_List frames = heat_frames::Flat_Capture(640, 480, 3);
+  frames.push_back(heat_frames::Camera_Frame(640, 480, 3, 256));
+  op.Answer(Msg_Result::OK);
+  Record(h, frames, 2);
+  EXPECT_EQ(h.Frames_Without_Picture(), 1);
+  ASSERT_EQ(op.Message_Texts().size(), 1);
+  EXPECT_TRUE(op.Message_Texts()[0].contains(QStringLiteral("without picture")));
+  cls_VideoFile_handler r;
+  ASSERT_TRUE(r.Open_File(path));
+  EXPECT_EQ(r.Num_Frames(), 4);
+  ASSERT_TRUE(r.Read_RGB_sample(4, true));
+  EXPECT_EQ(r.QK3_JPEG_Size(), 0);
+  EXPECT_EQ(r.QK3_Compression_Quality(), 3);
+  EXPECT_EQ(r.Timestamp_long(), frames[3]->Capture_Mill());
+  const QK3_Verify_Result v = Verify_Heat_File(path);
+  EXPECT_TRUE(v.Sound());
+  EXPECT_EQ(v.notes.size(), 1);
+}
+
+TEST_F(Heat_Writer, A_File_Made_Read_Only_Between_Passes_Is_Reported_And_Left_Alone) {
+  const QString path = Path("heat.qk3");
+  cls_VideoFile_handler h;
+  Start(h, path);
+  Record(h, heat_frames::Capture(W, H, 3), 1);
+  const QByteArray before = Read_All(path);
+  QFile::setPermissions(path, QFile::ReadOwner);
+  EXPECT_EQ(Record(h, heat_frames::Capture(W, H, 3), 0), 0);
+  QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+  EXPECT_EQ(Read_All(path), before);
+}
+
+TEST_F(Heat_Writer, A_File_Removed_Between_Passes_Is_Not_Made_Again) {
+  const QString path = Path("heat.qk3");
+  cls_VideoFile_handler h;
+  Start(h, path);
+  Record(h, heat_frames::Capture(W, H, 2), 1);
+  QFile::remove(path);
+  EXPECT_EQ(Record(h, heat_frames::Capture(W, H, 3), 0), 0);
+  EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(Heat_Writer, A_Full_Disk_Leaves_Whole_Records_And_A_Header_That_Counts_Them) {
+  const QString path = Path("heat.qk3");
+  cls_VideoFile_handler h;
+  Start(h, path);
+  const Frame_Buffer_List frames = heat_frames::Capture(W, H, 6);
+  h.Calculate_Compressed_Size(frames);
+  const std::int64_t S = h.Rounded_Compressed_Size() + 58;
+  // The file may grow to two and a half records: the third fails part way.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit limit = old;
+  limit.rlim_cur = static_cast<rlim_t>(32016 + 2 * S + S / 2);
+  setrlimit(RLIMIT_FSIZE, &limit);
+  const std::int32_t appended = Record(h, frames, 2);
+  setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_EQ(appended, 2);
+  EXPECT_EQ(Read_All(path).size(), 32016 + 2 * S);
+  EXPECT_EQ(Stored_Header(path)->Frames_no(), 2);
+  EXPECT_TRUE(Verify_Heat_File(path).Sound()) << Verify_Heat_File(path).problems.join('\n').toStdString();
+}
+
+TEST_F(Heat_Writer, A_Heat_File_Holds_At_Most_32767_Frames) {
+  // A hand-made file one frame short of the limit, with a tiny slot to keep it small.
+  fixture::Heat full;
+  full.width = W;
+  full.height = H;
+  full.slot = 100;
+  full.frames.assign(32766, fixture::Frame{});
+  const QString path = Path("full.qk3");
+  fixture::Write(path, fixture::File_Of(full));
+  cls_VideoFile_handler h;
+  h.Set_File_name(path);
+  h.Set_Cropped_X(W);
+  h.Set_Cropped_Y(H);
+  op.Answer(Msg_Result::OK); // the frame is stored without picture in a slot of 100 bytes
+  op.Answer(Msg_Result::OK); // the file is full
+  EXPECT_EQ(Record(h, heat_frames::Capture(W, H, 3), 1), 1);
+  ASSERT_EQ(op.Message_Texts().size(), 2);
+  EXPECT_TRUE(op.Message_Texts()[1].contains(QStringLiteral("32767")));
+  EXPECT_EQ(Stored_Header(path)->Frames_no(), 32767);
+  EXPECT_EQ(Read_All(path).size(), 32016 + 32767LL * 158);
+}
+} // namespace
