@@ -1,0 +1,52 @@
+#pragma once
+// The capture component over GStreamer: the devices and the live test pattern of
+// Gst_Source_List, then the built-in test track as the last source.
+
+#include "capture/Capture_Component.h"
+#include "capture/Frame_Delivery.h"
+#include "capture/Gst_Pipeline.h"
+#include "capture/Gst_Source_List.h"
+#include "capture/Test_Track_Source.h"
+
+#include <vector>
+
+class Gst_Capture_Component final : public Capture_Component {
+public:
+  Gst_Capture_Component();
+  ~Gst_Capture_Component() override;
+
+  std::int32_t AdviseSink(IVideoCapEvent *sink) override;
+  void UnadviseSink(std::int32_t cookie) override;
+  bool SelectSource(const QString &name) override;
+  QString GetValue(const QString &name) override;
+  bool SetValue(const QString &name, const QString &value) override;
+  std::optional<Capture_Format> Format_Record(int format_number) const override;
+  std::optional<Capture_Format> Current_Format() const override;
+  bool Run() override;
+  void Stop() override;
+  bool Is_Running() const override;
+  QString LastError() const override { return last_error_; }
+
+private:
+  void Ensure_Sources();
+  bool Track_Selected() const { return selected_ >= 0 && static_cast<std::size_t>(selected_) == gst_sources_.size(); }
+  std::vector<Capture_Format> Formats() const;
+  QString Interval_Text(bool longest) const;
+  bool Refuse(const QString &text);
+  bool Set_Format(const QString &value);
+  bool Set_Rate_Cap(const QString &value);
+  bool Start_Selected();
+  void On_Source_Error(const QString &text);
+
+  Frame_Delivery delivery_;
+  Gst_Pipeline pipeline_{delivery_};
+  Test_Track_Source track_{delivery_};
+  std::vector<Gst_Source> gst_sources_;
+  bool enumerated_ = false;
+  int selected_ = -1; // index over gst_sources_ and then the test track
+  int format_ = 0;
+  std::int64_t cap_interval_ns_ = 0;
+  std::int32_t cookie_ = 0;
+  std::int32_t next_cookie_ = 1;
+  QString last_error_;
+};
