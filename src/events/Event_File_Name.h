@@ -1,0 +1,17 @@
+#pragma once
+// Where event files live and how a new one is named: the event folder, then the event name
+// and day as typed, then ".xml". The name and day become part of a file name, so they may
+// not hold a folder separator or a NUL; the characters ":", "-" and "," of the name become
+// "_" (the file names the clubs already have are built that way).
+
+#include <QString>
+
+namespace Event_Files {
+// Full path of the open event file; empty when none.
+inline QString Event_File;
+} // namespace Event_Files
+
+// The path of a new event file in folder (with its trailing "/"). Empty, with problem set to
+// the message for the operator, when the name or day cannot be part of a file name.
+QString New_Event_File_Path(const QString &folder, const QString &event_name, const QString &event_day,
+                            QString &problem);

@@ -1,0 +1,346 @@
+// The event registration window's file operations: opening at load, open, create, close,
+// save, the dog-name import and printing the form.
+
+#include "events/Dog_Import.h"
+#include "events/Event_File_Name.h"
+#include "events/ui/Form_event_registration.h"
+#include "ui_Form_event_registration.h"
+
+#include "support/Clock.h"
+#include "support/Failure.h"
+#include "support/Globals.h"
+#include "support/Non_dependant.h"
+#include "support/Operator.h"
+#include "support/Settings_Store.h"
+#include "support/Trace.h"
+#include "support/ui/Frm_progress.h"
+#include "support/ui/Printer_Wrapper.h"
+
+#include <QDir>
+
+namespace {
+QString Form_Location(const char *procedure) {
+  return QString::fromLatin1(procedure) + QStringLiteral(" of Form Form_event_registration");
+}
+
+const QString Settings_Section = QStringLiteral("Settings");
+const QString Current_Event_Key = QStringLiteral("current_event_file");
+
+void Store_Current_Event_File(const QString &path) {
+  Write_INI(Settings_Section, Current_Event_Key, path, Globals::Ini_File);
+}
+
+// The folder of new event files, with its trailing "/".
+QString Event_Folder() {
+  if (!Globals::Event_Folder.isEmpty())
+    return Globals::Event_Folder;
+  return Globals::AppData_Folder + QStringLiteral("/Lurcher Event Files/");
+}
+
+// Picture position on the page, twips (as the speaker card prints).
+constexpr double print_left_twips = 300;
+constexpr double print_top_twips = 1200;
+constexpr double screen_twips_per_pixel = 15; // 96 dots per inch
+
+struct Flag_Up {
+  bool &flag;
+  explicit Flag_Up(bool &f) : flag(f) { flag = true; }
+  ~Flag_Up() { flag = false; }
+  Flag_Up(const Flag_Up &) = delete;
+  Flag_Up &operator=(const Flag_Up &) = delete;
+};
+} // namespace
+
+// ---------------------------------------------------------------- opening at load
+
+void Form_event_registration::Form_Load() {
+  Guarded(Form_Location("Form_Load"), [&] {
+    Set_Event_Open(false);
+    const QString stored = Read_INI(Settings_Section, Current_Event_Key, Globals::Ini_File, QString());
+    if (stored == QLatin1String("N/A")) {
+      Globals::Event_Present = false;
+      Forget_Event();
+    } else if (FileExists(stored)) {
+      Event_Files::Event_File = stored;
+      Open_Event_File();
+      ui_->Label_event_filename->setText(stored);
+      ui_->Label_event_filename->setToolTip(stored);
+      Set_Event_Open(true);
+      Show_Heat(1);
+      if (!Globals::Event_Present) {
+        Forget_Event(); // an empty file holds no event, and nothing is written over it
+      } else if (Parse_XML_file()) {
+        Load_Heat_Data();
+      }
+    } else {
+      Msg_Box(QStringLiteral("Stored Event File name not found!\r\n") + stored);
+      Forget_Event();
+    }
+    Refresh_Heat_Display();
+  });
+}
+
+void Form_event_registration::Open_Event_File() {
+  Guarded(Form_Location("Open_Event_File"), [&] {
+    Globals::Event_Present = true;
+    const QString &file = Event_Files::Event_File;
+    if (!FileExists(file) || !Validate_XML_file(file)) {
+      Globals::Event_Present = false;
+      Msg_Box(QStringLiteral("Invalid Event File! ") + ParsePath(file, 0));
+    }
+  });
+}
+
+bool Form_event_registration::Parse_XML_file() {
+  return Guarded(Form_Location("Parse_XML_file"), false, [&] {
+    const QString file = Event_Files::Event_File;
+    if (!FileExists(file))
+      return false;
+    QString why;
+    bool ok = m_Event_DOM.Load(file, &why);
+    if (ok && !m_Event_DOM.Exists(QStringLiteral("/Lurcher_event_file"))) {
+      ok = false;
+      why = QStringLiteral("The file holds no Lurcher event.");
+    }
+    if (!ok) {
+      // The file stays as it is on disk; the window goes on without an event.
+      Msg_Box(QStringLiteral("Invalid Event File! ") + ParsePath(file, 0) + QStringLiteral("\r\n") + why);
+      Forget_Event();
+      return false;
+    }
+    loading_ = true;
+    ui_->Text_event_name->setText(m_Event_DOM.Event_name());
+    ui_->Text_day->setText(Get_day());
+    loading_ = false;
+    ui_->Label_event_filename->setText(file);
+    ui_->Label_event_filename->setToolTip(file);
+    return true;
+  });
+}
+
+void Form_event_registration::Forget_Event() {
+  Set_Event_Open(false);
+  Globals::Event_Present = false;
+  Event_Files::Event_File.clear();
+  Create_Lurcher_Race_File();
+  Update_Event_file_name();
+  Load_Heat_Data(); // without an event the heat boxes are empty
+}
+
+// ---------------------------------------------------------------- the document
+
+void Form_event_registration::Create_Lurcher_Race_File() {
+  Guarded(Form_Location("Create_Lurcher_Race_File"),
+          [&] { m_Event_DOM.Create_Lurcher_Race_File(Current_Clock().Local_Now()); });
+}
+
+bool Form_event_registration::Create_Event_XML_File() {
+  Trace_String(QStringLiteral("*Create_Event_XML_File"));
+  m_Event_DOM.Clear();
+  Create_Lurcher_Race_File();
+  return XML_to_File();
+}
+
+bool Form_event_registration::XML_to_File() {
+  return Guarded(Form_Location("XML_to_File"), false, [&] {
+    const QString path = Event_Files::Event_File;
+    if (saving_ || path.isEmpty() || path == QLatin1String("N/A"))
+      return true;
+    const Flag_Up busy(saving_); // a message box below deactivates the window, which saves again
+    if (Is_Read_Only(path)) {
+      Msg_Box(QStringLiteral("Event file is Read-Only!\r\n") + path);
+      return false;
+    }
+    Trace_String(QStringLiteral("*Form_event_registration XML_to_File"));
+    if (m_Event_DOM.Is_Empty()) {
+      Trace_String(QStringLiteral("*XML_to_File  no XML!"));
+      return false;
+    }
+    Trace_String(QStringLiteral("*XML_to_File 1"));
+    // Written beside the old file and renamed over it: a crash leaves one or the other whole.
+    m_Event_DOM.Save(path);
+    Trace_String(QStringLiteral("*XML_to_File 2"));
+    Trace_String(QStringLiteral("*XML_to_File 3"));
+    return true;
+  });
+}
+
+// ---------------------------------------------------------------- menu "Form"
+
+void Form_event_registration::item_open_event_file_Click() {
+  Guarded(Form_Location("item_open_event_file_Click"), [&] {
+    File_Prompt prompt;
+    prompt.title = QStringLiteral("Chose event file");
+    prompt.folder = Event_Folder();
+    prompt.filter = QStringLiteral("xml Files (*.xml)");
+    const std::optional<QString> chosen = Current_Operator().File_Dialog(prompt);
+    if (!chosen || chosen->isEmpty())
+      return;
+    if (m_Event_Open)
+      XML_to_File(); // what was typed into the old event reaches its file first
+    Event_Files::Event_File = *chosen;
+    Set_Event_Open(true);
+    Open_Event_File();
+    if (!Globals::Event_Present) {
+      Forget_Event();
+    } else if (Parse_XML_file()) {
+      Store_Current_Event_File(*chosen);
+      Load_Heat_Data();
+    }
+    Refresh_Heat_Display();
+  });
+}
+
+void Form_event_registration::item_create_event_file_Click() {
+  Guarded(Form_Location("item_create_event_file_Click"), [&] { Create_New_Event_File(); });
+}
+
+bool Form_event_registration::Create_New_Event_File() {
+  const QString name = ui_->Text_event_name->text();
+  const QString day = ui_->Text_day->text();
+  if (name.isEmpty()) {
+    Msg_Box(QStringLiteral("Please enter Event Name before creating the event file!"));
+    return false;
+  }
+  QString problem;
+  const QString folder = Event_Folder();
+  const QString path = New_Event_File_Path(folder, name, day, problem);
+  if (!problem.isEmpty()) {
+    Msg_Box(problem);
+    return false;
+  }
+  if (!QDir().mkpath(folder))
+    Raise(Err_Path_Not_Found, QStringLiteral("Cannot create the event folder ") + folder);
+  if (FileExists(path) && Msg_Box(path + QStringLiteral("\r\nThis event file already exists. Overwrite?"),
+                                  Msg_Buttons::Yes_No, Msg_Icon::Question) != Msg_Result::Yes)
+    return false;
+
+  Event_Files::Event_File = path;
+  Kill_File(path);
+  bool written = Create_Event_XML_File();
+  Set_Event_Open(true);
+  m_Event_DOM.Set_Event_name(name);
+  m_Event_DOM.Set_Event_day(day);
+  written = written && XML_to_File();
+  if (written) {
+    Parse_XML_file();
+    Store_Current_Event_File(path);
+  }
+  // Reopens the new file at heat 1, or the one stored before when the new one could not be written.
+  Form_Load();
+  return written;
+}
+
+void Form_event_registration::item_close_event_file_Click() {
+  Guarded(Form_Location("item_close_event_file_Click"), [&] {
+    Close_Event_File();
+    Refresh_Heat_Display();
+  });
+}
+
+void Form_event_registration::No_Event_File() {
+  Guarded(Form_Location("No_Event_File"), [&] { Close_Event_File(); });
+}
+
+void Form_event_registration::Close_Event_File() {
+  if (m_Event_Open)
+    XML_to_File(); // the edits since the last save occasion are kept
+  Store_Current_Event_File(QString());
+  Forget_Event();
+  loading_ = true;
+  ui_->Text_event_name->clear();
+  ui_->Text_day->clear();
+  loading_ = false;
+  Load_Heat_Data();
+}
+
+void Form_event_registration::item_hide_Click() {
+  Guarded(Form_Location("item_hide_Click"), [&] { hide(); });
+}
+
+// ---------------------------------------------------------------- import
+
+void Form_event_registration::item_import_dog_names_Click() {
+  Guarded(Form_Location("item_import_dog_names_Click"), [&] {
+    Trace_String(QStringLiteral("item_import_dog_names_Click"));
+    Import_Dogs();
+  });
+}
+
+void Form_event_registration::Import_Dogs() {
+  Guarded(Form_Location("Import_Dogs"), [&] {
+    Trace_String(QStringLiteral("Import_Dogs start"));
+    const QString &file = Event_Files::Event_File;
+    if (!m_Event_Open || !FileExists(file) || !Validate_XML_file(file)) {
+      Msg_Box(QStringLiteral("No valid Event File open!\r\nImport not possible"));
+      return;
+    }
+    File_Prompt prompt;
+    prompt.title = QStringLiteral("Import dog names");
+    prompt.folder = Read_INI(Settings_Section, QStringLiteral("importdir"), Globals::Ini_File, QStringLiteral("c:"));
+    prompt.filter = QStringLiteral("Text (*.txt)");
+    const std::optional<QString> chosen = Current_Operator().File_Dialog(prompt);
+    if (!chosen || chosen->isEmpty())
+      return;
+    Write_INI(Settings_Section, QStringLiteral("importdir"), ParsePath(*chosen, 16), Globals::Ini_File);
+    Apply_Import(Read_Dog_Import(*chosen));
+  });
+}
+
+void Form_event_registration::Apply_Import(const Dog_Import_Plan &plan) {
+  int count = 0;
+  for (const Dog_Import_Step &step : plan.steps) {
+    if (step.kind == Dog_Import_Step::Kind::Start_Heat) {
+      Show_Heat(step.heat);
+      repaint();
+      continue;
+    }
+    m_Event_DOM.Set_Dog_Name(step.heat, step.box, step.name);
+    Load_Heat_Data();
+    repaint();
+    if (Import_Step_ms > 0)
+      Do_Sleep(Import_Step_ms, false);
+    ++count;
+  }
+  if (!plan.problem.isEmpty()) {
+    Msg_Box(plan.problem);
+    return;
+  }
+  Msg_Box(QString::number(count) + QStringLiteral(" Dogs imported!"));
+}
+
+// ---------------------------------------------------------------- printing
+
+void Form_event_registration::item_print_form_Click() {
+  Guarded(Form_Location("item_print_form_Click"), [&] {
+    // The printer is the current one; choosing another comes with the printer selection.
+    if (!Printer_Available()) {
+      Msg_Box(QStringLiteral("No printer available!"));
+      return;
+    }
+    Frm_progress progress;
+    progress.Set_Caption(QStringLiteral("Printing form, on\r\n") + Current_Printer().DeviceName());
+    progress.show();
+    Do_Sleep(600, true);
+    progress.Set_Percent(10);
+    Print_Form();
+    progress.Set_Percent(100);
+    Do_Sleep(1000, true);
+    progress.hide();
+  });
+}
+
+void Form_event_registration::Print_Form() {
+  const QImage image = grab().toImage();
+  Printer_Wrapper &printer = Current_Printer();
+  double width = image.width() * screen_twips_per_pixel;
+  double height = image.height() * screen_twips_per_pixel;
+  // A window wider than the page is made to fit between the margins.
+  const double room = printer.ScaleWidth() - 2 * print_left_twips;
+  if (width > room && room > 0) {
+    height = height * room / width;
+    width = room;
+  }
+  printer.Paint_Picture(image, print_left_twips, print_top_twips, width, height);
+  printer.End_Doc();
+}

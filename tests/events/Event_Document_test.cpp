@@ -1,0 +1,175 @@
+#include "events/Event_Document.h"
+
+#include "common/Temp_AppData.h"
+#include "events/Event_File_Fixture.h"
+#include "support/Failure.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+const QDateTime Created(QDate(2018, 5, 26), QTime(9, 15, 0));
+
+QByteArray Read_All(const QString &path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool Write_All(const QString &path, const QByteArray &bytes) {
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+} // namespace
+
+TEST(Event_Document, NewDocumentIsTheLayoutByteForByte) {
+  Event_Document doc;
+  doc.Create_Lurcher_Race_File(Created);
+  Event_File_Fixture layout;
+  layout.comment = Event_Document::Comment_Text(Created);
+  EXPECT_EQ(doc.Serialize(), layout.Bytes());
+  EXPECT_TRUE(
+      layout.comment.startsWith(QStringLiteral("XML file containing Lurcher event definition file, created at: ")));
+}
+
+TEST(Event_Document, NewDocumentHas100HeatsOf8EmptyBoxes) {
+  Event_Document doc;
+  doc.Create_Lurcher_Race_File(Created);
+  for (std::int16_t heat = 1; heat <= 100; ++heat) {
+    ASSERT_TRUE(doc.Has_Heat(heat)) << heat;
+    EXPECT_TRUE(doc.Heat_Name(heat).isEmpty());
+    for (std::int16_t box = 1; box <= 8; ++box)
+      ASSERT_TRUE(doc.Exists(Event_Document::Dog_Path(heat, box))) << heat << "/" << box;
+  }
+  EXPECT_FALSE(doc.Has_Heat(101));
+  EXPECT_FALSE(doc.Exists(Event_Document::Dog_Path(1, 9)));
+  EXPECT_TRUE(doc.Event_name().isEmpty());
+  EXPECT_TRUE(doc.Event_day().isEmpty());
+}
+
+TEST(Event_Document, ValuesWrittenAreReadBackFromTheFile) {
+  Temp_AppData appdata;
+  const QString path = appdata.File(QStringLiteral("round.xml"));
+  Event_Document doc;
+  doc.Create_Lurcher_Race_File(Created);
+  doc.Set_Event_name(QStringLiteral("Frühjahrsrennen <A&B>"));
+  doc.Set_Event_day(QStringLiteral("2018-05-26"));
+  doc.Set_Heat_Time(100, QStringLiteral("14:30"));
+  doc.Set_Heat_Length(2, QStringLiteral("480"));
+  doc.Set_Heat_Name(2, QStringLiteral("Puppy final"));
+  doc.Set_Dog_Name(2, 8, QStringLiteral("Blue Comet"));
+  doc.Save(path);
+
+  const QByteArray bytes = Read_All(path);
+  EXPECT_TRUE(bytes.contains("Fr\xFChjahrsrennen &lt;A&amp;B&gt;")) << "ISO-8859-1 text, escaped";
+  EXPECT_TRUE(bytes.contains("<heat_length>480</heat_length>\r\n"));
+
+  Event_Document back;
+  ASSERT_TRUE(back.Load(path));
+  EXPECT_EQ(back.Event_name(), QStringLiteral("Frühjahrsrennen <A&B>"));
+  EXPECT_EQ(back.Event_day(), QStringLiteral("2018-05-26"));
+  EXPECT_EQ(back.Heat_Time(100), QStringLiteral("14:30"));
+  EXPECT_EQ(back.Heat_Length(2), QStringLiteral("480"));
+  EXPECT_EQ(back.Heat_Name(2), QStringLiteral("Puppy final"));
+  EXPECT_EQ(back.Dog_Name(2, 8), QStringLiteral("Blue Comet"));
+  EXPECT_EQ(back.Serialize(), bytes) << "a file read and written again stays the same";
+}
+
+TEST(Event_Document, FileAssembledFromTheLayoutOpens) {
+  Temp_AppData appdata;
+  Event_File_Fixture fixture;
+  fixture.event_name = QStringLiteral("Summer Cup");
+  fixture.event_day = QStringLiteral("2018-05-26");
+  fixture.heat_name[7] = QStringLiteral("Open 480");
+  fixture.heat_length[7] = QStringLiteral("480");
+  fixture.heat_time[7] = QStringLiteral("15:05");
+  fixture.dog_name[{7, 6}] = QStringLiteral("Lightning Lad");
+  fixture.empty_tags_short = false; // written with start and end tags
+  const QString path = appdata.Write(QStringLiteral("assembled.xml"), fixture.Bytes());
+
+  Event_Document doc;
+  ASSERT_TRUE(doc.Load(path));
+  EXPECT_EQ(doc.Event_name(), QStringLiteral("Summer Cup"));
+  EXPECT_EQ(doc.Heat_Name(7), QStringLiteral("Open 480"));
+  EXPECT_EQ(doc.Heat_Length(7), QStringLiteral("480"));
+  EXPECT_EQ(doc.Heat_Time(7), QStringLiteral("15:05"));
+  EXPECT_EQ(doc.Dog_Name(7, 6), QStringLiteral("Lightning Lad"));
+  EXPECT_TRUE(doc.Dog_Name(7, 5).isEmpty());
+}
+
+TEST(Event_Document, ReadersNeverRaise) {
+  Event_Document empty;
+  EXPECT_TRUE(empty.Is_Empty());
+  EXPECT_TRUE(empty.Event_name().isEmpty());
+  EXPECT_TRUE(empty.Dog_Name(1, 1).isEmpty());
+  EXPECT_TRUE(empty.Serialize().isEmpty());
+
+  Event_Document doc;
+  doc.Create_Lurcher_Race_File(Created);
+  EXPECT_TRUE(doc.Heat_Name(0).isEmpty());
+  EXPECT_TRUE(doc.Heat_Length(-3).isEmpty());
+  EXPECT_TRUE(doc.Dog_Name(1, 9).isEmpty());
+  EXPECT_TRUE(doc.Text(QStringLiteral("//heat[")).isEmpty()) << "a broken path";
+}
+
+TEST(Event_Document, WritingAMissingElementRaises) {
+  Event_Document doc;
+  EXPECT_THROW(doc.Set_Event_name(QStringLiteral("x")), Lurcher_Failure);
+  doc.Create_Lurcher_Race_File(Created);
+  EXPECT_THROW(doc.Set_Dog_Name(1, 9, QStringLiteral("x")), Lurcher_Failure);
+  EXPECT_THROW(doc.Set_Heat_Name(101, QStringLiteral("x")), Lurcher_Failure);
+}
+
+TEST(Event_Document, BrokenFilesDoNotLoad) {
+  Temp_AppData appdata;
+  const QByteArray good = [] {
+    Event_File_Fixture f;
+    f.event_name = QStringLiteral("Cut");
+    return f.Bytes();
+  }();
+  const struct {
+    const char *name;
+    QByteArray bytes;
+  } cases[] = {
+      {"truncated", good.left(good.size() / 2)},
+      {"binary", QByteArray("\x00\x01\x02\xFF\xFE<", 6)},
+      {"empty", QByteArray()},
+  };
+  for (const auto &c : cases) {
+    const QString path = appdata.Write(QString::fromLatin1(c.name), c.bytes);
+    Event_Document doc;
+    doc.Create_Lurcher_Race_File(Created);
+    QString why;
+    EXPECT_FALSE(doc.Load(path, &why)) << c.name;
+    EXPECT_FALSE(why.isEmpty()) << c.name;
+    EXPECT_TRUE(doc.Is_Empty()) << c.name;
+  }
+  Event_Document doc;
+  QString why;
+  EXPECT_FALSE(doc.Load(appdata.File(QStringLiteral("missing.xml")), &why));
+}
+
+TEST(Event_Document, SavingReplacesTheFileWhole) {
+  Temp_AppData appdata;
+  const QString path = appdata.File(QStringLiteral("event.xml"));
+  ASSERT_TRUE(Write_All(path, "old content"));
+  Event_Document doc;
+  doc.Create_Lurcher_Race_File(Created);
+  doc.Save(path);
+  EXPECT_EQ(Read_All(path), doc.Serialize());
+  EXPECT_EQ(QDir(appdata.Path()).entryList(QDir::Files), QStringList{QStringLiteral("event.xml")})
+      << "no temporary file is left behind";
+}
+
+TEST(Event_Document, SavingIntoAMissingFolderRaisesAndWritesNothing) {
+  Temp_AppData appdata;
+  Event_Document doc;
+  doc.Create_Lurcher_Race_File(Created);
+  try {
+    doc.Save(appdata.File(QStringLiteral("no folder/event.xml")));
+    FAIL() << "no failure raised";
+  } catch (const Lurcher_Failure &f) {
+    EXPECT_EQ(f.Number(), Err_Path_Not_Found);
+  }
+  EXPECT_TRUE(QDir(appdata.Path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+}
