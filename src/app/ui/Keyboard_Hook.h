@@ -1,0 +1,29 @@
+#pragma once
+// The main window's keyboard hook: an application-wide event filter that sees every key
+// press of the program before the focused control does, and passes its classic
+// virtual-key code on. It never consumes a key.
+
+#include <QObject>
+#include <cstdint>
+#include <functional>
+
+class Keyboard_Hook final : public QObject {
+  Q_OBJECT
+
+public:
+  using Hook_Proc = std::function<void(std::int32_t virtual_key)>;
+
+  Keyboard_Hook(Hook_Proc proc, QObject *parent);
+  ~Keyboard_Hook() override;
+
+  void Install();
+  void Remove();
+  bool Installed() const { return installed_; }
+
+protected:
+  bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+  Hook_Proc proc_;
+  bool installed_ = false;
+};
