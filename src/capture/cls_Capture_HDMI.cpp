@@ -120,6 +120,8 @@ void cls_Capture_HDMI::set_HDMI_Crop(std::int16_t x, std::int16_t y) {
     crop_x_ = x;
     crop_y_ = y;
     crop_dib_.Create(x, y);
+    if (is_running_)
+      record_pool_.Prepare(crop_dib_.Created() ? crop_dib_.SizeImage() : 0);
   });
 }
 
@@ -147,7 +149,9 @@ void cls_Capture_HDMI::Capture_Run() {
     last_error_ = capture_->LastError();
     const bool started = capture_->Run();
     last_error_ = capture_->LastError();
-    if (!started) {
+    if (started)
+      record_pool_.Prepare(crop_dib_.Created() ? crop_dib_.SizeImage() : 0);
+    else {
       is_running_ = false;
       Write_Trace("*Capture_Run refused: ", last_error_);
       Msg_Box(Capture_Run_Message(step, QStringLiteral("The video source did not start"), last_error_));
@@ -168,6 +172,7 @@ void cls_Capture_HDMI::Stop_Capture() {
     Write_Trace("*cls_capture Stop_Capture");
     is_running_ = false;
     capture_->Stop();
+    record_pool_.Prepare(0);
   });
 }
 

@@ -10,6 +10,7 @@
 // of them.
 
 #include "capture/Capture_Component.h"
+#include "capture/Frame_Record_Pool.h"
 #include "imaging/cDIBSection.h"
 
 #include <QColor>
@@ -27,6 +28,8 @@ class cls_Capture_HDMI : public QObject, private IVideoCapEvent {
 public:
   static constexpr std::int32_t rate_block_frames = 50;
   static constexpr std::int32_t largest_delta_ms = 10000;
+  // Records kept ready for storing: 120 ms of frames at 50 per second.
+  static constexpr std::size_t record_pool_depth = 6;
 
   // Without a component the program's own (Create_Capture_Component) is created.
   explicit cls_Capture_HDMI(std::unique_ptr<Capture_Component> component = nullptr, QObject *parent = nullptr);
@@ -83,6 +86,8 @@ public:
   std::int32_t num_Buffers_stored() const { return num_buffers_stored_; }
   // Set once the memory bound stopped storing; cleared by Capture_Run and a new capture start.
   bool Buffer_Filled() const { return buffer_filled_; }
+  // Records made ready for the frames to come (see Frame_Record_Pool).
+  std::size_t Records_Ready() const { return record_pool_.Ready(); }
 
   // ---- drawing ----
   // colour is 0x00BBGGRR. The surface is first cleared to back_colour.
@@ -149,4 +154,6 @@ private:
   std::int32_t previous_tick_ = 0;
   std::int32_t capture_delta_ = 0;
   std::int64_t frames_lost_ = 0;
+  // Records of the crop's size made ready while the camera runs.
+  Frame_Record_Pool record_pool_{record_pool_depth};
 };

@@ -105,8 +105,8 @@ void cls_Capture_HDMI::Store_HDMI_Buffer() {
       Report_Memory_Full();
       return;
     }
-    auto record = std::make_unique<CVideobuff_RGB>();
-    record->Set_RGB_Length(size);
+    record_pool_.Prepare(size); // the crop may have changed size
+    std::unique_ptr<CVideobuff_RGB> record = record_pool_.Take(size);
     record->FillData_RGB(crop_dib_.DIBSectionBitsPtr());
     record->PutTimestamp(last_capture_mill_, last_capture_local_, capture_delta_);
     Frame_Buffers().push_back(std::move(record));
@@ -117,6 +117,7 @@ void cls_Capture_HDMI::Store_HDMI_Buffer() {
 
 void cls_Capture_HDMI::Report_Memory_Full() {
   buffer_filled_ = true; // before the message, which processes events
+  record_pool_.Prepare(0);
   Write_Trace("*Capture memory full, frames kept = ", Buff_Num());
   Msg_Box(memory_full_message, Msg_Buttons::OK, Msg_Icon::Exclamation);
 }

@@ -1,3 +1,4 @@
+#include "Capture_Test_Sink.h"
 #include "Fake_Capture_Component.h"
 #include "capture/Frame_Buffer.h"
 #include "capture/Module_HDMI_Support.h"
@@ -333,6 +334,13 @@ TEST_F(Capture_Test, DestroyingTheObjectEmptiesTheListAndUnadvises) {
   ASSERT_EQ(Frame_Buffers().size(), 1U);
   capture_.reset();
   EXPECT_TRUE(Frame_Buffers().empty());
+}
+
+TEST_F(Capture_Test, RecordsAreMadeReadyWhileTheCameraRunsAndReleasedAtStop) {
+  Start(32, 32);
+  EXPECT_TRUE(Pump_Until([this] { return capture_->Records_Ready() == cls_Capture_HDMI::record_pool_depth; }, 5000));
+  capture_->Stop_Capture();
+  EXPECT_EQ(capture_->Records_Ready(), 0u);
 }
 
 // ---- the memory bound ----

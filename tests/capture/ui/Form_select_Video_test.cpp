@@ -1,5 +1,6 @@
 #include "../Fake_Capture_Component.h"
 #include "capture/Module_HDMI_Support.h"
+#include "capture/cls_Capture_HDMI.h"
 #include "capture/ui/Form_select_Video.h"
 #include "common/Scripted_Operator.h"
 #include "common/Temp_AppData.h"
@@ -136,5 +137,37 @@ TEST_F(Select_Video_Test, RateLimitBoxFeedsTheCaptureObject) {
   EXPECT_FALSE(Module_HDMI_Support::Limit_Capture_25_Fps);
   Form_select_Video second;
   EXPECT_TRUE(Module_HDMI_Support::Limit_Capture_25_Fps) << "a new window starts ticked";
+}
+// Without a camera the window lists the program's own sources: the GStreamer test pattern
+// (when asked for) and the test track last; a row chosen here is the one the capture object
+// then finds.
+TEST_F(Select_Video_Test, ListsTheProgramsOwnSourcesAndTheChoiceIsFound) {
+  Set_Capture_Component_Factory(nullptr);
+  qputenv("LURCHER_GST_TEST_SOURCE", "1");
+  form_.show();
+  form_.Command_enum2_Click();
+  qunsetenv("LURCHER_GST_TEST_SOURCE");
+  QStringList pattern, track;
+  int track_row = -1;
+  for (int i = 0; i < form_.Row_Count(); ++i) {
+    const QStringList row = form_.Row(i);
+    if (row[1] == QStringLiteral("GStreamer test pattern"))
+      pattern << row[3];
+    if (row[1] == QStringLiteral("Lurcher test track")) {
+      track << row[2] + QLatin1Char(' ') + row[3];
+      track_row = i;
+    }
+  }
+  EXPECT_EQ(pattern, QStringList({"318*240/50", "640*480/30", "1280*720/50", "1920*1080/25"}));
+  EXPECT_EQ(track, QStringList({"0 1920*1080/50", "1 1920*1080/25", "2 720*576/25", "3 1280*720/50"}));
+  ASSERT_EQ(track_row, form_.Row_Count() - 1) << "the test track comes last";
+  form_.ListView_prop_Click(track_row - 1); // 720*576/25
+  form_.Command_select_done_Click();
+  EXPECT_FALSE(form_.isVisible());
+
+  cls_Capture_HDMI capture;
+  EXPECT_TRUE(capture.Set_Source_from_Saved());
+  EXPECT_EQ(capture.Current_FriendlyName(), QStringLiteral("Lurcher test track"));
+  EXPECT_EQ(capture.Current_PropertyString(), QStringLiteral("720*576/25"));
 }
 } // namespace
