@@ -26,6 +26,21 @@ struct Byte_Sink final : pugi::xml_writer {
   }
 };
 
+// Text beyond ISO-8859-1 (a Polish or Czech dog name, the euro sign) is written as a
+// character reference, which every XML reader turns back into the character. Letting the
+// writer replace it by "?" would change the name without a word.
+QByteArray Latin1_With_References(const QByteArray &utf8) {
+  QByteArray out;
+  out.reserve(utf8.size());
+  for (const char32_t c : QString::fromUtf8(utf8).toUcs4()) {
+    if (c <= 0xFF)
+      out.append(static_cast<char>(c));
+    else
+      out.append("&#").append(QByteArray::number(static_cast<quint32>(c))).append(';');
+  }
+  return out;
+}
+
 void Append_Line_End(pugi::xml_node parent) { parent.append_child(pugi::node_pcdata).set_value(Line_End); }
 
 void Append_Element(pugi::xml_node parent, const char *name) {
@@ -125,10 +140,10 @@ QByteArray Event_Document::Serialize() const {
   for (pugi::xml_node node = doc_->first_child(); node; node = node.next_sibling()) {
     if (node.type() == pugi::node_pcdata)
       continue;
-    node.print(sink, "", pugi::format_raw, pugi::encoding_latin1);
+    node.print(sink, "", pugi::format_raw, pugi::encoding_utf8);
     sink.bytes.append(Line_End);
   }
-  return sink.bytes;
+  return Latin1_With_References(sink.bytes);
 }
 
 void Event_Document::Save(const QString &path) const {

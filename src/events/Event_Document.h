@@ -36,7 +36,8 @@ public:
   // Replaces the content by the file's. false (and an empty document) when the file cannot
   // be read or is not well-formed XML; error then says why.
   bool Load(const QString &path, QString *error = nullptr);
-  // The document as it is written to a file: ISO-8859-1, empty when the document is.
+  // The document as it is written to a file: ISO-8859-1, with characters beyond it as
+  // character references ("&#321;"); empty when the document is.
   QByteArray Serialize() const;
   // Writes the document to a temporary file beside path and renames it over path, so
   // the old file stays whole until the new one is complete. Raises on failure.

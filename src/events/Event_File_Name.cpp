@@ -1,7 +1,13 @@
 #include "events/Event_File_Name.h"
 
+#include <QFile>
+
 namespace {
 bool Fits_A_File_Name(const QString &text) { return !text.contains(QLatin1Char('/')) && !text.contains(QChar(u'\0')); }
+
+// The longest file name the usual Linux file systems hold is 255 bytes; a save first writes
+// a temporary file named after the event file with 7 more characters.
+constexpr qsizetype max_file_name_bytes = 255 - 7;
 } // namespace
 
 QString New_Event_File_Path(const QString &folder, const QString &event_name, const QString &event_day,
@@ -17,5 +23,10 @@ QString New_Event_File_Path(const QString &folder, const QString &event_name, co
   for (QChar &c : name)
     if (c == QLatin1Char(':') || c == QLatin1Char('-') || c == QLatin1Char(','))
       c = QLatin1Char('_');
+  if (QFile::encodeName(name).size() > max_file_name_bytes) {
+    problem = QStringLiteral("The event name and day are too long for a file name!\r\nPlease shorten them before "
+                             "creating the event file.");
+    return QString();
+  }
   return folder + name;
 }

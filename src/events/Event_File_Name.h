@@ -12,6 +12,7 @@ inline QString Event_File;
 } // namespace Event_Files
 
 // The path of a new event file in folder (with its trailing "/"). Empty, with problem set to
-// the message for the operator, when the name or day cannot be part of a file name.
+// the message for the operator, when the name or day cannot be part of a file name (a "/",
+// a NUL, or too long for the file system).
 QString New_Event_File_Path(const QString &folder, const QString &event_name, const QString &event_day,
                             QString &problem);

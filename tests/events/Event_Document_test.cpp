@@ -75,6 +75,25 @@ TEST(Event_Document, ValuesWrittenAreReadBackFromTheFile) {
   EXPECT_EQ(back.Serialize(), bytes) << "a file read and written again stays the same";
 }
 
+TEST(Event_Document, NamesBeyondLatin1SurviveTheFile) {
+  Temp_AppData appdata;
+  const QString path = appdata.File(QStringLiteral("wide.xml"));
+  const QString name = QStringLiteral("Łódź Cup € &#8364;");
+  Event_Document doc;
+  doc.Create_Lurcher_Race_File(Created);
+  doc.Set_Event_name(name);
+  doc.Set_Dog_Name(1, 1, QStringLiteral("Dvořák"));
+  doc.Save(path);
+  const QByteArray bytes = Read_All(path);
+  EXPECT_TRUE(bytes.contains("<event_name>&#321;\xF3"
+                             "d&#378; Cup &#8364; &amp;#8364;</event_name>"))
+      << bytes.left(400).toStdString();
+  Event_Document back;
+  ASSERT_TRUE(back.Load(path));
+  EXPECT_EQ(back.Event_name(), name);
+  EXPECT_EQ(back.Dog_Name(1, 1), QStringLiteral("Dvořák"));
+}
+
 TEST(Event_Document, FileAssembledFromTheLayoutOpens) {
   Temp_AppData appdata;
   Event_File_Fixture fixture;

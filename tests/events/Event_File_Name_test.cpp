@@ -44,3 +44,12 @@ TEST(Event_File_Name, NulIsRefused) {
   EXPECT_FALSE(problem.isEmpty());
   EXPECT_TRUE(New_Event_File_Path(Folder, QStringLiteral("Cup"), name, problem).isEmpty());
 }
+
+TEST(Event_File_Name, ANameTooLongForTheFileSystemIsRefused) {
+  QString problem;
+  EXPECT_FALSE(
+      New_Event_File_Path(Folder, QString(200, QLatin1Char('a')), QStringLiteral("2018-05-26"), problem).isEmpty());
+  EXPECT_TRUE(New_Event_File_Path(Folder, QString(200, QChar(u'\u00e4')), QString(), problem).isEmpty())
+      << "two bytes a letter on disk";
+  EXPECT_TRUE(problem.contains(QStringLiteral("too long"))) << problem.toStdString();
+}
