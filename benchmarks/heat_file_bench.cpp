@@ -181,7 +181,11 @@ int main(int argc, char **argv) {
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
   QString last_file;
   int last_frames = 0;
+  // LURCHER_HEAT_BENCH_SIZE=400x880 measures that crop size alone, to look into one figure.
+  const QString only = qEnvironmentVariable("LURCHER_HEAT_BENCH_SIZE");
   for (const Frame_Size &size : Sizes) {
+    if (!only.isEmpty() && only != QStringLiteral("%1x%2").arg(size.x).arg(size.y))
+      continue;
     const Frame_Buffer_List frames = Camera_Capture(size.x, size.y);
     const QString path = dir.filePath(QStringLiteral("heat_%1x%2.qk3").arg(size.x).arg(size.y));
     const double raw = Raw_Encode_Rate(frames, size.x, size.y);

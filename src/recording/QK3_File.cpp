@@ -4,6 +4,7 @@
 #include "support/Trace.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -11,7 +12,10 @@
 #include <unistd.h>
 
 namespace {
-constexpr std::size_t Side_File_Size = QK3::Header_Block_Size + 4;
+// A side file holds two slots, written in turn: the block, its sequence number and the CRC-32
+// of both. A crash while one slot is written leaves the other complete.
+constexpr std::size_t Slot_Size = QK3::Header_Block_Size + 8;
+constexpr std::size_t Side_File_Size = 2 * Slot_Size;
 
 [[noreturn]] void Raise_Errno(int error_number, const QString &path,
                               std::source_location where = std::source_location::current()) {
@@ -29,17 +33,66 @@ void Sync_Folder_Of(const QString &path) {
   ::close(fd);
 }
 
-void Write_Side_File(const QString &side, const Header_Block &block) {
-  std::array<std::uint8_t, Side_File_Size> bytes{};
-  std::memcpy(bytes.data(), block.data(), block.size());
-  QK3::Put_32(bytes.data() + QK3::Header_Block_Size, static_cast<std::int32_t>(QK3::Crc32(block.data(), block.size())));
-  QK3_File out;
-  out.Open(side, QK3_File::Mode::Create);
-  out.Truncate(0);
-  out.Write_At(0, bytes.data(), bytes.size());
-  out.Sync();
-  out.Close();
-  Sync_Folder_Of(side);
+void Remove_File(const QString &path) { ::unlink(QFile::encodeName(path).constData()); }
+
+struct Side_Slot {
+  bool complete = false;
+  std::uint32_t sequence = 0;
+};
+
+Side_Slot Check_Slot(const std::uint8_t *slot) {
+  Side_Slot result;
+  const auto crc = static_cast<std::uint32_t>(QK3::Get_32(slot + QK3::Header_Block_Size + 4));
+  if (crc != QK3::Crc32(slot, QK3::Header_Block_Size + 4))
+    return result;
+  const QK3::Header_Block_View view = QK3::Parse_Header_Block(std::span(slot, QK3::Header_Block_Size));
+  result.complete = view.magic_ok && view.tail_magic_ok && view.length_ok();
+  result.sequence = static_cast<std::uint32_t>(QK3::Get_32(slot + QK3::Header_Block_Size));
+  return result;
+}
+
+// The newest complete slot of the side file's bytes; -1 when there is none.
+int Newest_Slot(const std::vector<std::uint8_t> &side, std::uint32_t &sequence) {
+  int newest = -1;
+  for (int k = 0; k < 2; ++k) {
+    if (side.size() < (static_cast<std::size_t>(k) + 1) * Slot_Size)
+      break;
+    const Side_Slot slot = Check_Slot(side.data() + static_cast<std::size_t>(k) * Slot_Size);
+    if (slot.complete && (newest < 0 || slot.sequence > sequence)) {
+      newest = k;
+      sequence = slot.sequence;
+    }
+  }
+  return newest;
+}
+
+std::vector<std::uint8_t> Read_Side_Bytes(const QString &side_path) {
+  std::vector<std::uint8_t> bytes;
+  QK3_File side;
+  try {
+    side.Open(side_path, QK3_File::Mode::Read_Only);
+  } catch (const Lurcher_Failure &) {
+    return bytes;
+  }
+  bytes.resize(static_cast<std::size_t>(std::clamp<std::int64_t>(side.Size(), 0, Side_File_Size)));
+  bytes.resize(side.Read_Some_At(0, bytes.data(), bytes.size()));
+  return bytes;
+}
+
+// Writes the block into the slot after the newest one and flushes it.
+void Write_Side_Slot(const QString &side_path, const Header_Block &block) {
+  const bool existed = QFileInfo::exists(side_path);
+  const std::vector<std::uint8_t> before = Read_Side_Bytes(side_path);
+  std::uint32_t sequence = 0;
+  const int newest = Newest_Slot(before, sequence);
+  const std::vector<std::uint8_t> slot = Header_Side_Slot(block, newest < 0 ? 1 : sequence + 1);
+  QK3_File side;
+  side.Open(side_path, QK3_File::Mode::Create);
+  side.Write_At(newest == 0 ? static_cast<std::int64_t>(Slot_Size) : 0, slot.data(), slot.size());
+  side.Sync();
+  side.Close();
+  if (!existed)
+    Sync_Folder_Of(side_path);
 }
 } // namespace
 
@@ -152,42 +205,59 @@ void QK3_File::Sync() {
 
 QString Header_Side_File(const QString &heat_file) { return heat_file + QStringLiteral(".hdr"); }
 
+std::vector<std::uint8_t> Header_Side_Slot(const Header_Block &block, std::uint32_t sequence) {
+  std::vector<std::uint8_t> slot(Slot_Size);
+  std::memcpy(slot.data(), block.data(), block.size());
+  QK3::Put_32(slot.data() + QK3::Header_Block_Size, static_cast<std::int32_t>(sequence));
+  QK3::Put_32(slot.data() + QK3::Header_Block_Size + 4,
+              static_cast<std::int32_t>(QK3::Crc32(slot.data(), QK3::Header_Block_Size + 4)));
+  return slot;
+}
+
 void Write_Header_Block_Safely(QK3_File &file, const Header_Block &block, bool records_written) {
+  // A file open for reading only gets no side copy either: a side copy of a header that never
+  // reached the heat file would later be taken for the newest one.
+  if (!file.Writable())
+    Raise(Err_Permission_Denied, QStringLiteral("Permission denied: ") + file.Path());
   const QString side = Header_Side_File(file.Path());
   if (records_written)
     file.Sync();
   try {
-    Write_Side_File(side, block);
+    Write_Side_Slot(side, block);
   } catch (const Lurcher_Failure &f) {
-    // No room for the side copy (a full disk): the block is still written in place, since
-    // losing the judged result is worse than the short unprotected moment.
+    // No room for the side copy (a full disk): the block is still written in place and
+    // flushed, since losing the judged result is worse than the short unprotected moment.
+    // An older side copy must not outlive it.
     Write_Trace(QStringLiteral("*Write_QK3_header, no side file: ") + f.Description());
-    ::unlink(QFile::encodeName(side).constData());
+    Remove_File(side);
+    file.Write_At(0, block.data(), block.size());
+    file.Sync();
+    return;
   }
+  // The flushed side copy guards the block until the file is closed, so the block itself
+  // needs no flush of its own: one flush a judging click.
   file.Write_At(0, block.data(), block.size());
+}
+
+void Finish_Header_Writes(QK3_File &file) {
+  if (!file.Is_Open() || !file.Writable())
+    return;
+  const QString side = Header_Side_File(file.Path());
+  if (!QFileInfo::exists(side))
+    return;
   file.Sync();
-  ::unlink(QFile::encodeName(side).constData());
+  // Once the block is on disk the side copy says nothing new; should its removal be lost in
+  // a crash, opening the file finds the same block and drops it.
+  Remove_File(side);
 }
 
 bool Read_Header_Side_File(const QString &heat_file, Header_Block &block) {
-  QK3_File side;
-  try {
-    side.Open(Header_Side_File(heat_file), QK3_File::Mode::Read_Only);
-  } catch (const Lurcher_Failure &) {
+  const std::vector<std::uint8_t> side = Read_Side_Bytes(Header_Side_File(heat_file));
+  std::uint32_t sequence = 0;
+  const int newest = Newest_Slot(side, sequence);
+  if (newest < 0)
     return false;
-  }
-  if (side.Size() != static_cast<std::int64_t>(Side_File_Size))
-    return false;
-  std::array<std::uint8_t, Side_File_Size> bytes{};
-  if (side.Read_Some_At(0, bytes.data(), bytes.size()) != bytes.size())
-    return false;
-  const auto crc = static_cast<std::uint32_t>(QK3::Get_32(bytes.data() + QK3::Header_Block_Size));
-  if (crc != QK3::Crc32(bytes.data(), QK3::Header_Block_Size))
-    return false;
-  const QK3::Header_Block_View view = QK3::Parse_Header_Block(std::span(bytes.data(), QK3::Header_Block_Size));
-  if (!view.magic_ok || !view.tail_magic_ok || !view.length_ok())
-    return false;
-  std::memcpy(block.data(), bytes.data(), block.size());
+  std::memcpy(block.data(), side.data() + static_cast<std::size_t>(newest) * Slot_Size, block.size());
   return true;
 }
 
@@ -195,14 +265,19 @@ bool Restore_Header_From_Side_File(QK3_File &file) {
   const QString side = Header_Side_File(file.Path());
   if (!QFileInfo::exists(side) || !file.Writable())
     return false;
-  Header_Block block{};
-  const bool complete = Read_Header_Side_File(file.Path(), block);
-  if (complete) {
-    file.Write_At(0, block.data(), block.size());
+  Header_Block newest{};
+  bool restored = false;
+  if (Read_Header_Side_File(file.Path(), newest)) {
+    Header_Block stored{};
+    const std::size_t got = file.Read_Some_At(0, stored.data(), stored.size());
+    if (got != stored.size() || stored != newest) {
+      file.Write_At(0, newest.data(), newest.size());
+      restored = true;
+      Write_Trace("*Read_QK3_Headers, header restored from ", side);
+    }
     file.Sync();
-    Write_Trace("*Read_QK3_Headers, header restored from ", side);
   }
-  ::unlink(QFile::encodeName(side).constData());
+  Remove_File(side);
   Sync_Folder_Of(side);
-  return complete;
+  return restored;
 }

@@ -4,10 +4,12 @@
 // error), and the recoverable rewrite of the header block.
 //
 // The header block is rewritten in place at every judging click. So that a crash or a power
-// loss in the middle of that rewrite cannot lose the heat, the new block is first written and
-// flushed to a side file (the heat file's name + ".hdr", the block followed by its CRC-32),
-// then written and flushed into the heat file, then the side file is removed. A complete side
-// file found later is the newest header the program meant to store and is written back.
+// loss in the middle of that rewrite cannot lose the heat, each new block is first written
+// and flushed to a side file (the heat file's name + ".hdr"), then written into the heat file.
+// The side file keeps the newest two blocks in two slots, each with a sequence number and a
+// CRC-32, and lives while the heat file is open for writing; closing flushes the heat file
+// and removes it. A complete side copy found when the file is opened is the newest header the
+// program meant to store and is written back.
 
 #include "recording/QK3_Layout.h"
 
@@ -15,6 +17,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 class QK3_File {
 public:
@@ -53,16 +56,24 @@ using Header_Block = std::array<std::uint8_t, QK3::Header_Block_Size>;
 // The side file of a heat file.
 QString Header_Side_File(const QString &heat_file);
 
+// One slot of a side file: the block, the sequence number and the CRC-32 of both.
+std::vector<std::uint8_t> Header_Side_Slot(const Header_Block &block, std::uint32_t sequence);
+
 // Writes the block at offset 0 through the side file (see above). With records_written, the
 // records appended since the last header reach the disk before the header that counts them.
+// Raises on a file open for reading only.
 void Write_Header_Block_Safely(QK3_File &file, const Header_Block &block, bool records_written);
 
-// Reads the side file; true when it is complete (size, magics, CRC).
+// Before a heat file written through Write_Header_Block_Safely is closed: flushes it and
+// removes the side file.
+void Finish_Header_Writes(QK3_File &file);
+
+// The newest complete block of the side file (size, magics, CRC); false when there is none.
 bool Read_Header_Side_File(const QString &heat_file, Header_Block &block);
 
-// When a complete side file exists, writes it into the writable heat file and removes it;
-// an incomplete one (the crash came before the heat file was touched) is removed. Returns
-// true when the header was restored.
+// When a complete side copy differs from the writable heat file's block, writes it back;
+// then the side file is removed (an incomplete one means the heat file was not touched).
+// Returns true when the header was restored.
 bool Restore_Header_From_Side_File(QK3_File &file);
 
 // The failure number for an errno value.

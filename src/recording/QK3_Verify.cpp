@@ -151,7 +151,7 @@ QK3_Verify_Result Verify_Heat_File(const QString &path) {
       r.problems << QStringLiteral("header block: XML length %1 is not 0 to 32000").arg(view.xml_length);
       return r;
     }
-    if (QFileInfo::exists(Header_Side_File(path)))
+    if (Header_Block side{}; Read_Header_Side_File(path, side) && side != block)
       r.notes << QStringLiteral("a header rewrite did not finish; ") + Header_Side_File(path) +
                      QStringLiteral(" holds the newer header, which opening the file in Lurcher restores");
     Cls_XML_header header;

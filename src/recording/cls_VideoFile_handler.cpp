@@ -18,7 +18,14 @@ cls_VideoFile_handler::cls_VideoFile_handler() {
   m_Source.Create(720, 576);
 }
 
-cls_VideoFile_handler::~cls_VideoFile_handler() = default;
+cls_VideoFile_handler::~cls_VideoFile_handler() {
+  // A file still open for header writes leaves no side copy behind.
+  try {
+    Finish_Header_Writes(m_File);
+  } catch (...) {
+    Report_Current_Failure(Location("Class_Terminate"));
+  }
+}
 
 void cls_VideoFile_handler::Set_File_name(const QString &name) {
   m_File_Name = name;
@@ -56,6 +63,7 @@ void cls_VideoFile_handler::Close_File() {
         h.Set_RGB_Compressed_max_Size(std::max(h.RGB_Compressed_max_Size(), m_Pass_Max_JPEG));
         h.Set_RGB_Compressed_min_Size(std::min(h.RGB_Compressed_min_Size(), m_Pass_Min_JPEG));
       }
+      Count_Reduced_Quality(h);
       Write_QK3_header();
     }
     if (m_Pass_Without_Picture > 0) {
@@ -69,12 +77,32 @@ void cls_VideoFile_handler::Close_File() {
   } catch (...) {
     Report_Current_Failure(Location("Close_File"));
   }
+  try {
+    Finish_Header_Writes(m_File);
+  } catch (...) {
+    Report_Current_Failure(Location("Close_File"));
+  }
   m_File.Close();
   Reset_File_State();
 }
 
+// The report of the recording counts the frames stored below the base quality. Only a
+// statistic: a header without a readable count keeps its counters all the same.
+void cls_VideoFile_handler::Count_Reduced_Quality(Cls_XML_header &h) {
+  const std::int32_t reduced = m_Pass_Reduced;
+  m_Pass_Reduced = 0;
+  if (reduced == 0)
+    return;
+  try {
+    h.Set_JPG_Reduced_Qual_num(static_cast<long long>(h.JPG_Reduced_Qual_num()) + reduced);
+  } catch (const Lurcher_Failure &f) {
+    Write_Trace(QStringLiteral("*Close_File, reduced quality count not kept: ") + f.Description());
+  }
+}
+
 void cls_VideoFile_handler::Reset_File_State() {
   m_File_Num = 0;
+  m_Pass_Reduced = 0;
   m_Measured_Record_Size = 0;
   m_Frames_Appended = 0;
   m_Pass_Min_JPEG = 0;
@@ -167,4 +195,46 @@ QString cls_VideoFile_handler::Hound_start_DateTime() {
 }
 void cls_VideoFile_handler::Set_Hound_start_DateTime(const QString &v) {
   Write_Property("Hound_start_DateTime", [&] { Header().Set_Hound_start_DateTime(v); });
+}
+QString cls_VideoFile_handler::Hound_Heat_Length() {
+  return Read_Property("Hound_Heat_Length", QString(), [&] { return Header().Hound_Heat_Length(); });
+}
+QString cls_VideoFile_handler::Hound_box_delay() {
+  return Read_Property("Hound_box_delay", QString(), [&] { return Header().Hound_box_delay(); });
+}
+void cls_VideoFile_handler::Set_Hound_box_delay(const QString &v) {
+  Write_Property("Hound_box_delay", [&] { Header().Set_Hound_box_delay(v); });
+}
+QString cls_VideoFile_handler::Hound_Goal_compensation() {
+  return Read_Property("Hound_Goal_compensation", QString(), [&] { return Header().Hound_Goal_compensation(); });
+}
+void cls_VideoFile_handler::Set_Hound_Goal_compensation(const QString &v) {
+  Write_Property("Hound_Goal_compensation", [&] { Header().Set_Hound_Goal_compensation(v); });
+}
+QString cls_VideoFile_handler::Hound_Split_compensation() {
+  return Read_Property("Hound_Split_compensation", QString(), [&] { return Header().Hound_Split_compensation(); });
+}
+void cls_VideoFile_handler::Set_Hound_Split_compensation(const QString &v) {
+  Write_Property("Hound_Split_compensation", [&] { Header().Set_Hound_Split_compensation(v); });
+}
+QString cls_VideoFile_handler::Hound_Goal_Finish() {
+  return Read_Property("Hound_Goal_Finish", QString(), [&] { return Header().Hound_Goal_Finish(); });
+}
+void cls_VideoFile_handler::Set_Hound_Goal_Finish(const QString &v) {
+  Write_Property("Hound_Goal_Finish", [&] { Header().Set_Hound_Goal_Finish(v); });
+}
+QString cls_VideoFile_handler::Hound_Goal_Split() {
+  return Read_Property("Hound_Goal_Split", QString(), [&] { return Header().Hound_Goal_Split(); });
+}
+void cls_VideoFile_handler::Set_Hound_Goal_Split(const QString &v) {
+  Write_Property("Hound_Goal_Split", [&] { Header().Set_Hound_Goal_Split(v); });
+}
+QString cls_VideoFile_handler::Phidget_serial() {
+  return Read_Property("Phidget_serial", QString(), [&] { return Header().Phidget_serial(); });
+}
+void cls_VideoFile_handler::Set_Phidget_serial(const QString &v) {
+  Write_Property("Phidget_serial", [&] { Header().Set_Phidget_serial(v); });
+}
+std::int16_t cls_VideoFile_handler::Measured_fps() {
+  return Read_Property("Measured_fps", std::int16_t{0}, [&] { return Header().Measured_fps(); });
 }

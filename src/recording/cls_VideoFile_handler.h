@@ -52,6 +52,13 @@ public:
                                  const std::function<void(std::int32_t)> &progress = {}, int workers = 0);
   void Close_File();
   bool File_open() const { return m_File.Is_Open(); }
+  // Compresses item index (1-based) of the list at that quality into the output buffer;
+  // Last_Compressed_Size and Last_Compressed_Address then describe the JPEG. false when it
+  // failed (the failure has been reported).
+  bool Compress_Frame(std::int32_t index, std::int32_t quality);
+  bool Compress_Frame(const Frame_Buffer_List &frames, std::int32_t index, std::int32_t quality);
+  std::int32_t Last_Compressed_Size() const { return m_Last_Compressed_Size; }
+  const std::uint8_t *Last_Compressed_Address() const { return m_Compressor.out.data(); }
   void JPG_Sizes(std::int32_t smallest, std::int32_t largest);
   std::int16_t Segments_Num();
   // Frames of this object's passes that did not fit their slot even at quality 3: they are
@@ -128,6 +135,20 @@ public:
   void Set_Hound_start_PC_mill(std::int32_t v);
   QString Hound_start_DateTime();
   void Set_Hound_start_DateTime(const QString &v);
+  QString Hound_Heat_Length();
+  QString Hound_box_delay();
+  void Set_Hound_box_delay(const QString &v);
+  QString Hound_Goal_compensation();
+  void Set_Hound_Goal_compensation(const QString &v);
+  QString Hound_Split_compensation();
+  void Set_Hound_Split_compensation(const QString &v);
+  QString Hound_Goal_Finish(); // "x1,y1,x2,y2"
+  void Set_Hound_Goal_Finish(const QString &v);
+  QString Hound_Goal_Split();
+  void Set_Hound_Goal_Split(const QString &v);
+  QString Phidget_serial();
+  void Set_Phidget_serial(const QString &v);
+  std::int16_t Measured_fps();
 
 private:
   // Per-worker compression state: the frame is copied into the bitmap and encoded into out.
@@ -146,10 +167,13 @@ private:
   void Open_For_Writing();
   bool Prepare_Append();
   void Refuse_Pass(const QString &location);
+  void Copy_Into_Bitmap(Compressor &compressor, const CVideobuff_RGB &frame) const;
+  std::int32_t Encode_Frame(Compressor &compressor, const CVideobuff_RGB &frame, std::int32_t quality) const;
   Compressed_Record Compress_Into_Record(Compressor &compressor, const CVideobuff_RGB &frame,
                                          std::uint8_t *record) const;
   void Write_Record(const std::uint8_t *record, const Compressed_Record &compressed);
   void Reset_File_State();
+  void Count_Reduced_Quality(Cls_XML_header &h);
   void Append_In_Parallel(const Frame_Buffer_List &frames, std::int32_t first, std::int32_t count,
                           std::int32_t &written, const std::function<void(std::int32_t)> &progress, int workers);
 
@@ -186,6 +210,7 @@ private:
   bool m_Append_Settled = false;   // m_Append_Position is known for the open file
   std::int32_t m_Frames_Without_Picture = 0;
   std::int32_t m_Pass_Without_Picture = 0; // told to the operator when the pass closes
+  std::int32_t m_Pass_Reduced = 0;         // frames of this pass stored below the base quality
   bool m_Pass_Refused = false;             // an append of this pass failed: the rest is not tried again
 
   QK3_File m_File;

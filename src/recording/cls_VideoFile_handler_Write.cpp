@@ -59,6 +59,7 @@ void cls_VideoFile_handler::Initiate_QK3_File(const QString &) {
     m_File_Num = 1;
     m_File.Truncate(0);
     Write_QK3_header();
+    Finish_Header_Writes(m_File);
     m_File.Close();
     m_File_Num = 0;
   });
@@ -128,19 +129,8 @@ void cls_VideoFile_handler::Calculate_Compressed_Size(const Frame_Buffer_List &f
     std::int32_t largest = 0;
     if (m_Codec_Selected && m_Codec_Name == QLatin1String("Intel")) {
       for (const std::int32_t item : Slot_Test_Frames(static_cast<std::int32_t>(frames.size()))) {
-        const CVideobuff_RGB &frame = *frames.at(static_cast<size_t>(item - 1));
-        if (frame.RGB_Length() != m_Compressor.bitmap.SizeImage())
-          Raise(Err_Invalid_Call, QStringLiteral("Frame %1 of %2 bytes does not match the frame size %3*%4")
-                                      .arg(item)
-                                      .arg(frame.RGB_Length())
-                                      .arg(m_Cropped_X)
-                                      .arg(m_Cropped_Y));
-        std::memcpy(m_Compressor.bitmap.DIBSectionBitsPtr(), frame.Video_Adress(),
-                    static_cast<size_t>(frame.RGB_Length()));
-        std::int32_t size = JPEG_Output_Capacity;
-        Encode_DIB_To_JPG(m_Compressor.bitmap, m_Compressor.out.data(), size, m_Base_Quality);
-        m_Last_Compressed_Size = size;
-        largest = std::max(largest, size);
+        m_Last_Compressed_Size = Encode_Frame(m_Compressor, *frames.at(static_cast<size_t>(item - 1)), m_Base_Quality);
+        largest = std::max(largest, m_Last_Compressed_Size);
       }
     }
     m_Slot_Size = Slot_Size_For(largest);
@@ -228,6 +218,39 @@ bool cls_VideoFile_handler::Append_RGB_Frame(const Frame_Buffer_List &frames, st
   }
 }
 
+bool cls_VideoFile_handler::Compress_Frame(std::int32_t index, std::int32_t quality) {
+  return Compress_Frame(Frame_Buffers(), index, quality);
+}
+
+bool cls_VideoFile_handler::Compress_Frame(const Frame_Buffer_List &frames, std::int32_t index, std::int32_t quality) {
+  return Guarded(Location("Compress_Frame"), false, [&] {
+    if (index < 1 || index > static_cast<std::int64_t>(frames.size()))
+      Raise(Err_Subscript, QStringLiteral("Frame %1 of %2").arg(index).arg(frames.size()));
+    if (m_Codec_Name != QLatin1String("Intel"))
+      return false;
+    m_Last_Compressed_Size = Encode_Frame(m_Compressor, *frames[static_cast<size_t>(index - 1)], quality);
+    return true;
+  });
+}
+
+// The frame's bytes lie exactly as the compression bitmap's: a plain copy.
+void cls_VideoFile_handler::Copy_Into_Bitmap(Compressor &compressor, const CVideobuff_RGB &frame) const {
+  if (frame.RGB_Length() != compressor.bitmap.SizeImage())
+    Raise(Err_Invalid_Call, QStringLiteral("A frame of %1 bytes does not match the frame size %2*%3")
+                                .arg(frame.RGB_Length())
+                                .arg(compressor.bitmap.Width())
+                                .arg(compressor.bitmap.Height()));
+  std::memcpy(compressor.bitmap.DIBSectionBitsPtr(), frame.Video_Adress(), static_cast<size_t>(frame.RGB_Length()));
+}
+
+std::int32_t cls_VideoFile_handler::Encode_Frame(Compressor &compressor, const CVideobuff_RGB &frame,
+                                                 std::int32_t quality) const {
+  Copy_Into_Bitmap(compressor, frame);
+  std::int32_t size = JPEG_Output_Capacity;
+  Encode_DIB_To_JPG(compressor.bitmap, compressor.out.data(), size, quality);
+  return size;
+}
+
 // Copies the frame into the compressor's bitmap, encodes it within the slot and builds the
 // whole record. A frame that does not fit even at quality 3 is never written past its slot:
 // its record keeps the times and holds no picture.
@@ -235,12 +258,7 @@ cls_VideoFile_handler::Compressed_Record cls_VideoFile_handler::Compress_Into_Re
                                                                                      const CVideobuff_RGB &frame,
                                                                                      std::uint8_t *record) const {
   Compressed_Record result;
-  if (frame.RGB_Length() != compressor.bitmap.SizeImage())
-    Raise(Err_Invalid_Call, QStringLiteral("A frame of %1 bytes does not match the frame size %2*%3")
-                                .arg(frame.RGB_Length())
-                                .arg(compressor.bitmap.Width())
-                                .arg(compressor.bitmap.Height()));
-  std::memcpy(compressor.bitmap.DIBSectionBitsPtr(), frame.Video_Adress(), static_cast<size_t>(frame.RGB_Length()));
+  Copy_Into_Bitmap(compressor, frame);
   const Fitted_JPEG jpeg =
       Encode_Within_Slot(compressor.bitmap, compressor.out.data(), JPEG_Output_Capacity, m_Slot_Size);
   result.fields.capture_mill = frame.Capture_Mill();
@@ -279,6 +297,8 @@ void cls_VideoFile_handler::Write_Record(const std::uint8_t *record, const Compr
   m_Append_Position += static_cast<std::int64_t>(record_size);
   m_Records_Unsynced = true;
   ++m_Frames_Appended;
+  if (compressed.fields.quality < m_Base_Quality)
+    ++m_Pass_Reduced;
   if (!compressed.fitted) {
     ++m_Frames_Without_Picture;
     ++m_Pass_Without_Picture;

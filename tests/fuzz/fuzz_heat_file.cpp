@@ -6,6 +6,7 @@
 #include "recording/Cls_XML_header.h"
 #include "recording/QK3_Verify.h"
 #include "recording/cls_VideoFile_handler.h"
+#include "support/Error_Handler.h"
 #include "support/Operator.h"
 
 #include <QCoreApplication>
@@ -27,12 +28,21 @@ public:
   bool Printer_Dialog(Printer_Choice &) override { return false; }
 };
 
+// Failure reports are expected for broken input; writing each to standard error would bury
+// the fuzzer's own output and slow it down.
+class Silent_Errors final : public Error_Presenter {
+public:
+  void Present_Error(const QStringList &) override {}
+};
+
 QTemporaryDir *work = nullptr;
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
   static QCoreApplication app(*argc, *argv);
   Set_Operator(std::make_unique<Silent_Operator>());
+  static Silent_Errors errors;
+  Set_Error_Presenter(&errors);
   work = new QTemporaryDir(QStringLiteral("/dev/shm/lurcher-fuzz-XXXXXX"));
   if (!work->isValid()) {
     delete work;

@@ -7,7 +7,6 @@
 #include "recording/QK3_File.h"
 #include "recording/cls_VideoFile_handler.h"
 
-#include <QElapsedTimer>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -49,10 +48,11 @@ TEST(Header_Rewrite, A_Kill_At_Any_Moment_Leaves_The_Old_Or_The_New_Header) {
     h.Write_XML_Header();
   }
   std::mt19937 random(20181);
+  // A fixed number of kills rather than a time budget: a loaded machine must not thin out the
+  // evidence.
+  constexpr int Kills = 40;
   int last = 0, kills = 0;
-  QElapsedTimer clock;
-  clock.start();
-  while (clock.elapsed() < 3000 && kills < 300) {
+  while (kills < Kills) {
     int ready[2];
     ASSERT_EQ(pipe(ready), 0);
     const pid_t child = fork();
@@ -79,6 +79,5 @@ TEST(Header_Rewrite, A_Kill_At_Any_Moment_Leaves_The_Old_Or_The_New_Header) {
     EXPECT_FALSE(QFile::exists(Header_Side_File(path)));
     last = seen;
   }
-  EXPECT_GE(kills, 10);
 }
 } // namespace

@@ -7,6 +7,7 @@
 #include "common/Temp_AppData.h"
 #include "imaging/cDIBSection.h"
 #include "recording/QK3_File.h"
+#include "recording/QK3_Layout.h"
 #include "recording/QK3_Verify.h"
 #include "recording/cls_VideoFile_handler.h"
 #include "support/Clock.h"
@@ -187,10 +188,15 @@ TEST_F(Heat_Reader, A_Complete_Side_File_Restores_A_Header_Torn_By_A_Crash) {
   const fixture::Heat heat = fixture::Three_Frames();
   fixture::Bytes good = fixture::File_Of(heat);
   const QString path = Put("torn.qk3", good);
-  // The side file holds the complete new block followed by its CRC-32.
-  fixture::Bytes side(good.begin(), good.begin() + 32016);
-  side.resize(32020);
-  fixture::Put(side, 32016, QK3::Crc32(side.data(), 32016), 4);
+  // The side file's second slot holds the complete new block, its sequence number and CRC;
+  // the first an older block.
+  Header_Block block{};
+  std::copy(good.begin(), good.begin() + 32016, block.begin());
+  Header_Block older = block;
+  std::fill(older.begin() + 12, older.begin() + 40, std::uint8_t{0x41});
+  std::vector<std::uint8_t> side = Header_Side_Slot(older, 6);
+  const std::vector<std::uint8_t> newest = Header_Side_Slot(block, 7);
+  side.insert(side.end(), newest.begin(), newest.end());
   fixture::Bytes torn = good;
   std::fill(torn.begin() + 12, torn.begin() + 3000, std::uint8_t{0x20});
   fixture::Write(path, torn);
@@ -203,6 +209,60 @@ TEST_F(Heat_Reader, A_Complete_Side_File_Restores_A_Header_Torn_By_A_Crash) {
   QFile f(path);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), QByteArray(reinterpret_cast<const char *>(good.data()), static_cast<qsizetype>(good.size())));
+}
+
+TEST_F(Heat_Reader, A_Side_Slot_Torn_By_A_Crash_Leaves_The_Other_Slot) {
+  const fixture::Bytes good = fixture::File_Of(fixture::Three_Frames());
+  const QString path = Put("heat.qk3", good);
+  Cls_XML_header header;
+  header.Set_XML_string(QString::fromLatin1(Stored_Header_Text(path)));
+  header.Set_Hound_event(QStringLiteral("Meant"));
+  const Header_Block meant = QK3::Build_Header_Block(header.XML_bytes());
+  header.Set_Hound_event(QStringLiteral("Torn"));
+  std::vector<std::uint8_t> side = Header_Side_Slot(meant, 41);
+  std::vector<std::uint8_t> torn = Header_Side_Slot(QK3::Build_Header_Block(header.XML_bytes()), 42);
+  torn[5000] ^= 0xFF;
+  side.insert(side.end(), torn.begin(), torn.end());
+  fixture::Write(Header_Side_File(path), side);
+  {
+    // Reading only: the newest complete copy is what the file means, and nothing is changed.
+    cls_VideoFile_handler viewer;
+    viewer.Set_Open_For_Reading_Only(true);
+    ASSERT_TRUE(viewer.Open_File(path));
+    EXPECT_EQ(viewer.Hound_event(), QLatin1String("Meant"));
+    EXPECT_TRUE(QFile::exists(Header_Side_File(path)));
+  }
+  EXPECT_EQ(Verify_Heat_File(path).notes.size(), 1);
+  cls_VideoFile_handler h;
+  ASSERT_TRUE(h.Open_File(path));
+  EXPECT_EQ(h.Hound_event(), QLatin1String("Meant"));
+  EXPECT_FALSE(QFile::exists(Header_Side_File(path)));
+}
+
+TEST_F(Heat_Reader, Judging_Keeps_A_Side_Copy_Until_The_File_Is_Closed) {
+  const QString path = Put("heat.qk3", fixture::File_Of(fixture::Three_Frames()));
+  cls_VideoFile_handler h;
+  ASSERT_TRUE(h.Open_File(path));
+  for (int click = 1; click <= 3; ++click) {
+    h.Set_Hound_event(QStringLiteral("Click %1").arg(click));
+    h.Write_XML_Header();
+    Header_Block side{};
+    ASSERT_TRUE(Read_Header_Side_File(path, side));
+    EXPECT_EQ(QK3::Parse_Header_Block(side).xml, Stored_Header_Text(path)) << click;
+  }
+  EXPECT_TRUE(Verify_Heat_File(path).notes.isEmpty()); // the side copy is the block on disk
+  h.Close_File();
+  EXPECT_FALSE(QFile::exists(Header_Side_File(path)));
+  {
+    cls_VideoFile_handler again; // ends without Close_File
+    ASSERT_TRUE(again.Open_File(path));
+    EXPECT_EQ(again.Hound_event(), QLatin1String("Click 3"));
+    again.Set_Hound_event(QStringLiteral("Click 4"));
+    again.Write_XML_Header();
+    EXPECT_TRUE(QFile::exists(Header_Side_File(path)));
+  }
+  EXPECT_FALSE(QFile::exists(Header_Side_File(path)));
+  EXPECT_TRUE(Stored_Header_Text(path).contains("Click 4"));
 }
 
 TEST_F(Heat_Reader, An_Incomplete_Side_File_Is_Dropped_And_The_Header_Kept) {

@@ -11,6 +11,7 @@
 #include "recording/cls_VideoFile_handler.h"
 #include "recording/mIntelJPEGLibrary.h"
 #include "support/Clock.h"
+#include "support/Error_Handler.h"
 
 #include <QFile>
 #include <csignal>
@@ -28,6 +29,17 @@ QByteArray Read_All(const QString &path) {
 std::int32_t Int32_At(const QByteArray &b, qsizetype at) {
   return QK3::Get_32(reinterpret_cast<const std::uint8_t *>(b.constData()) + at);
 }
+
+// Failures reported while it lives, by description.
+class Recorded_Errors final : public Error_Presenter {
+public:
+  Recorded_Errors() { Set_Error_Presenter(this); }
+  ~Recorded_Errors() override { Set_Error_Presenter(nullptr); }
+  Recorded_Errors(const Recorded_Errors &) = delete;
+  Recorded_Errors &operator=(const Recorded_Errors &) = delete;
+  void Present_Error(const QStringList &report_lines) override { reports << report_lines.join('\n'); }
+  QStringList reports;
+};
 
 class Heat_Writer : public ::testing::Test {
 protected:
@@ -202,6 +214,9 @@ TEST_F(Heat_Writer, A_Frame_Larger_Than_Its_Slot_Is_Stored_At_Lower_Quality) {
   EXPECT_EQ(q, quality);
   EXPECT_LE(r.QK3_JPEG_Size(), h.Rounded_Compressed_Size());
   EXPECT_GT(r.QK3_JPEG_Size(), 0);
+  // the recording's report counts it
+  EXPECT_EQ(r.Header().JPG_Reduced_Qual_num(), 1);
+  EXPECT_TRUE(r.QK3_Properties().contains(QStringLiteral("\r\nReduced Quality instances : 1\r\n")));
 }
 
 TEST_F(Heat_Writer, A_Frame_That_Never_Fits_Keeps_Its_Times_Without_Picture) {
@@ -295,5 +310,78 @@ TEST_F(Heat_Writer, A_Heat_File_Holds_At_Most_32767_Frames) {
   EXPECT_TRUE(op.Message_Texts()[1].contains(QStringLiteral("32767")));
   EXPECT_EQ(Stored_Header(path)->Frames_no(), 32767);
   EXPECT_EQ(Read_All(path).size(), 32016 + 32767LL * 158);
+}
+
+TEST_F(Heat_Writer, A_Header_Rewrite_Of_A_File_Open_For_Reading_Is_Refused_Without_A_Side_Copy) {
+  const QString path = Path("heat.qk3");
+  {
+    cls_VideoFile_handler h;
+    Start(h, path);
+    Record(h, heat_frames::Capture(W, H, 3), 1);
+  }
+  const QByteArray before = Read_All(path);
+  QFile::setPermissions(path, QFile::ReadOwner);
+  Recorded_Errors errors;
+  {
+    cls_VideoFile_handler h;
+    ASSERT_TRUE(h.Open_File(path));
+    ASSERT_TRUE(h.Read_only());
+    h.Set_Hound_Heat_time(1, false, 30120);
+    h.Write_XML_Header();
+  }
+  ASSERT_EQ(errors.reports.size(), 1);
+  EXPECT_TRUE(errors.reports[0].contains(QStringLiteral("Write_XML_Header"))) << errors.reports[0].toStdString();
+  // A side copy would be taken later for a header that never reached the file.
+  EXPECT_FALSE(QFile::exists(Header_Side_File(path)));
+  cls_VideoFile_handler again;
+  ASSERT_TRUE(again.Open_File(path));
+  EXPECT_EQ(again.Hound_Heat_time(1, false), 0);
+  again.Close_File();
+  QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+  EXPECT_EQ(Read_All(path), before);
+}
+
+TEST_F(Heat_Writer, Compress_Frame_Encodes_A_List_Item_At_The_Quality_Asked) {
+  cls_VideoFile_handler h;
+  Start(h, Path("heat.qk3"));
+  const Frame_Buffer_List frames = heat_frames::Capture(W, H, 3);
+  ASSERT_TRUE(h.Compress_Frame(frames, 2, 80));
+  const std::int32_t at_80 = h.Last_Compressed_Size();
+  ASSERT_GT(at_80, 0);
+  EXPECT_EQ(h.Last_Compressed_Address()[0], 0xFF);
+  EXPECT_EQ(h.Last_Compressed_Address()[1], 0xD8);
+  ASSERT_TRUE(h.Compress_Frame(frames, 2, 10));
+  EXPECT_LT(h.Last_Compressed_Size(), at_80);
+  Recorded_Errors errors;
+  EXPECT_FALSE(h.Compress_Frame(frames, 4, 80));
+  EXPECT_FALSE(h.Compress_Frame(frames, 0, 80));
+  EXPECT_EQ(errors.reports.size(), 2);
+}
+
+TEST_F(Heat_Writer, Race_Settings_Reach_The_File_Through_The_Heat_File_Object) {
+  const QString path = Path("heat.qk3");
+  {
+    cls_VideoFile_handler h;
+    Start(h, path);
+    h.Set_Hound_box_delay(QStringLiteral("120"));
+    h.Set_Hound_Goal_compensation(QStringLiteral("-15"));
+    h.Set_Hound_Split_compensation(QStringLiteral("7"));
+    h.Set_Hound_Goal_Finish(QStringLiteral("10,0,12,575"));
+    h.Set_Hound_Goal_Split(QStringLiteral("300,0,301,575"));
+    h.Set_Phidget_serial(QStringLiteral("12345"));
+    h.Set_Running_Fps(50);
+    h.Write_XML_Header();
+    h.Close_File();
+  }
+  cls_VideoFile_handler r;
+  ASSERT_TRUE(r.Open_File(path));
+  EXPECT_EQ(r.Hound_box_delay(), QLatin1String("120"));
+  EXPECT_EQ(r.Hound_Goal_compensation(), QLatin1String("-15"));
+  EXPECT_EQ(r.Hound_Split_compensation(), QLatin1String("7"));
+  EXPECT_EQ(r.Hound_Goal_Finish(), QLatin1String("10,0,12,575"));
+  EXPECT_EQ(r.Hound_Goal_Split(), QLatin1String("300,0,301,575"));
+  EXPECT_EQ(r.Phidget_serial(), QLatin1String("12345"));
+  EXPECT_EQ(r.Measured_fps(), 50);
+  EXPECT_EQ(r.Hound_Heat_Length(), QLatin1String("000"));
 }
 } // namespace

@@ -1,5 +1,7 @@
 #include "Qk3_Commands.h"
 
+#include "imaging/Image_Routines.h"
+#include "imaging/cDIBSection.h"
 #include "recording/QK3_Verify.h"
 #include "recording/cls_VideoFile_handler.h"
 #include "support/Failure.h"
@@ -34,15 +36,26 @@ QImage Picture_Of(cDIBSection &dib) {
   return picture;
 }
 
-// One field made full height: field 1 is the top row and every second row after it, field 2
-// the rows between; each row is shown twice.
-QImage Field_Of(const QImage &frame, int field_in_frame) {
-  QImage out(frame.size(), frame.format());
-  for (int y = 0; y < frame.height(); ++y) {
-    const int source = std::min(frame.height() - 1, (y / 2) * 2 + (field_in_frame - 1));
-    std::memcpy(out.scanLine(y), frame.constScanLine(source), static_cast<std::size_t>(frame.bytesPerLine()));
+// What the review shows for that frame or field: the field split and the quarter turn of
+// the image routines, with the same field selectors.
+bool Review_Picture(cDIBSection &frame, int field_in_frame, bool rotated, cDIBSection &out) {
+  cDIBSection field;
+  cDIBSection *shown = &frame;
+  if (field_in_frame != 0) {
+    if (!field.Create(frame.Width(), frame.Height()) ||
+        !deinterlaceFrame2(frame.DIBSectionBitsPtr(), field.DIBSectionBitsPtr(), frame.Width(), frame.Height(),
+                           field_in_frame == 1 ? 2 : 1))
+      return false;
+    shown = &field;
   }
-  return out;
+  if (!rotated) {
+    if (!out.Create(shown->Width(), shown->Height()))
+      return false;
+    std::memcpy(out.DIBSectionBitsPtr(), shown->DIBSectionBitsPtr(), static_cast<std::size_t>(shown->SizeImage()));
+    return true;
+  }
+  return out.Create(shown->Height(), shown->Width()) &&
+         Rotate90(shown->DIBSectionBitsPtr(), out.DIBSectionBitsPtr(), shown->Width(), shown->Height());
 }
 } // namespace
 
@@ -91,10 +104,12 @@ int Qk3_Frame(const QString &file, int number, bool field, const QString &png, Q
     err << "lurcher-qk3: " << file << ": frame " << frame << " cannot be read (a damaged record)\n";
     return 1;
   }
-  QImage picture = Picture_Of(h.Source_Bitmap());
-  if (field)
-    picture = Field_Of(picture, number % 2 == 1 ? 1 : 2);
-  if (!picture.save(png, "PNG")) {
+  cDIBSection shown;
+  if (!Review_Picture(h.Source_Bitmap(), field ? (number % 2 == 1 ? 1 : 2) : 0, h.Rotated(), shown)) {
+    err << "lurcher-qk3: " << file << ": frame " << frame << " cannot be drawn\n";
+    return 1;
+  }
+  if (!Picture_Of(shown).save(png, "PNG")) {
     err << "lurcher-qk3: " << png << ": cannot be written\n";
     return 1;
   }
