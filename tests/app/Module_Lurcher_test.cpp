@@ -100,7 +100,17 @@ TEST_F(Associate_Extension_Test, AFolderThatCannotBeMadeStopsWithoutClaimingSucc
   EXPECT_FALSE(QFile::exists(home_.filePath(QStringLiteral("applications/lurcher.desktop"))));
 }
 
+TEST(Associate_Extension, RegistersTheSameMimeTypeAsTheInstalledPackage) {
+  QFile installed(QStringLiteral(LURCHER_PACKAGING "/lurcher.xml"));
+  ASSERT_TRUE(installed.open(QIODevice::ReadOnly));
+  EXPECT_EQ(Mime_Package_Text(), installed.readAll());
+  QFile entry(QStringLiteral(LURCHER_PACKAGING "/lurcher.desktop"));
+  ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(entry.readAll().contains("MimeType=" + Heat_Mime_Type.toUtf8() + ";\n"));
+}
+
 struct Exec_Case {
+
   const char *program;
   const char *exec_line;
 };

@@ -1,13 +1,23 @@
 #include "app/ui/Form_Lurcher.h"
 #include "ui_Form_Lurcher.h"
 
+#include "app/Interface_Kit.h"
+#include "app/Kit_Controller.h"
 #include "app/Single_Instance.h"
 #include "app/Stand_Ins.h"
+#include "app/ui/Control_Box.h"
+#include "app/ui/Form_simulated_kit.h"
 #include "app/ui/Form_timer.h"
+#include "app/ui/Heat_Preview.h"
 #include "app/ui/Keyboard_Hook.h"
 #include "app/ui/Lurcher_debug_form.h"
 #include "app/ui/Paint_box.h"
+#include "capture/cls_Capture_HDMI.h"
+#include "capture/ui/Form_select_Video.h"
+#include "events/ui/Form_event_registration.h"
 #include "recording/cls_VideoFile_handler.h"
+#include "support/ui/Frm_progress.h"
+
 #include "support/Clock.h"
 #include "support/Failure.h"
 #include "support/Operator.h"
@@ -36,11 +46,13 @@ Form_Lurcher::Form_Lurcher(QWidget *parent) : QMainWindow(parent), ui(std::make_
   ui->setupUi(this);
   Gather_Control_Arrays();
   Connect_Menus();
+  Connect_Race_Controls();
   Timer1.setInterval(heat_timer_ms);
   Timer_2.setInterval(fps_timer_ms);
   ui->Picture_temp->hide(); // a measuring picture only
   ui->Label_Coll_count->hide();
   ui->centralwidget->installEventFilter(this);
+  Create_Event_Windows();
   connect(ui->UpDown_heat, &QSpinBox::valueChanged, this, &Form_Lurcher::UpDown_heat_Change);
   hook_ = std::make_unique<Keyboard_Hook>([this](std::int32_t code) { IWindowsHook_HookProc(code); }, nullptr);
 }
@@ -49,6 +61,14 @@ Form_Lurcher::~Form_Lurcher() {
   hook_.reset();
   delete clock_window_.data();
   delete debug_window_.data();
+}
+
+void Form_Lurcher::Create_Event_Windows() {
+  event_registration_ = std::make_unique<Form_event_registration>();
+  heat_preview_ = std::make_unique<Heat_Preview>(*ui, *event_registration_,
+                                                 [this] { return obj_QK3_Handler && obj_QK3_Handler->File_open(); });
+  event_registration_->Set_Badge_Painter(&Paint_box);
+  event_registration_->Set_Heat_Display([this] { heat_preview_->Event_Changed(); });
 }
 
 void Form_Lurcher::Gather_Control_Arrays() {
@@ -75,13 +95,19 @@ bool Form_Lurcher::event(QEvent *e) {
 }
 
 void Form_Lurcher::Form_Activate() {
+  // Fitting the badge font processes events; an activation arriving meanwhile finds the
+  // badges being painted already.
+  if (activating_)
+    return;
+  activating_ = true;
   Guarded(Form_Location("Form_Activate"), [&] {
     if (ui->Slider_play->isVisible())
       ui->Slider_play->setFocus();
     for (std::size_t i = 0; i < Picture_dognum.size(); ++i)
       Paint_box(*Picture_dognum[i], static_cast<std::int16_t>(i + 1));
-    Stand_In::Check_Attached();
+    Check_Attached();
   });
+  activating_ = false;
 }
 
 // ---------------------------------------------------------------- keyboard and focus
@@ -157,13 +183,17 @@ bool Form_Lurcher::eventFilter(QObject *watched, QEvent *e) {
   return QMainWindow::eventFilter(watched, e);
 }
 
-void Form_Lurcher::UpDown_heat_Change(int heat) {
-  Guarded(Form_Location("UpDown_heat_Change"), [&] { Stand_In::UpDown_heat_Change(heat); });
+void Form_Lurcher::UpDown_heat_Change(int /*heat*/) {
+  Guarded(Form_Location("UpDown_heat_Change"), [&] { heat_preview_->UpDown_heat_Change(); });
 }
 
 // ---------------------------------------------------------------- closing
 
 void Form_Lurcher::closeEvent(QCloseEvent *e) {
+  if (appending_) { // the frames being written must reach the file first
+    e->ignore();
+    return;
+  }
   if (!ending_)
     Form_QueryUnload();
   e->accept();

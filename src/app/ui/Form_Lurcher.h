@@ -4,6 +4,9 @@
 // its controls, start-up and shutdown, keyboard and activation; the menus and the panel
 // arrangement live in Form_Lurcher_Menus.cpp and Form_Lurcher_Layout.cpp.
 
+#include "app/Kit_Debounce.h"
+#include "app/Kit_Race_Control.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -19,15 +22,25 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class Form_event_registration;
+class Form_select_Video;
 class Form_timer;
+class Heat_Preview;
 class Keyboard_Hook;
 class Lurcher_debug_form;
 class Picture_Box;
 class Shape_Control;
 class Single_Instance;
+class cls_Capture_HDMI;
 class cls_VideoFile_handler;
+class Control_Box;
+class Form_Lurcher_settings;
+class Form_simulated_kit;
+class Frm_progress;
+class Interface_Kit;
+class Kit_Controller;
 
-class Form_Lurcher : public QMainWindow {
+class Form_Lurcher : public QMainWindow, public Kit_Race_Control {
   Q_OBJECT
 
 public:
@@ -48,6 +61,8 @@ public:
 
   // The heat file object, recording and review alike, for the whole run.
   std::unique_ptr<cls_VideoFile_handler> obj_QK3_Handler;
+  // The capture object: the one camera, created once the start-up has passed the instance check.
+  std::unique_ptr<cls_Capture_HDMI> obj_Capture_HDMI;
 
   // Heat-time display (50 ms) and frame-rate display (1000 ms); both start disabled.
   QTimer Timer1;
@@ -90,6 +105,11 @@ public:
   void item_associate_Click();
   void item_DLL_available_Click();
   void item_timer_Click();
+  void item_Select_Video_Source_Click();
+  void item_file_properties_Click();
+  void item_qk3_properties_Click();
+
+  void item_event_registration_Click();
   bool Menu_Shown(const QString &menu_name) const;
 
   // Panels.
@@ -97,9 +117,75 @@ public:
   void Set_Cropping();
   void Form_Resize();
 
+  // The event registration window, loaded hidden at start-up, and the heat preview it feeds.
+  Form_event_registration &Event_Registration() const { return *event_registration_; }
+  Heat_Preview &Heat_preview() const { return *heat_preview_; }
+
   // The auxiliary windows, created on first use.
   Form_timer &Clock_Window();
   Lurcher_debug_form &Debug_Window();
+  // The video source selection window, loaded hidden at start-up; null before.
+  Form_select_Video *Video_Source_Window() const { return video_source_window_.get(); }
+
+  // Race control: the heat recording cycle (Form_Lurcher_Race.cpp, Form_Lurcher_Capture.cpp)
+  // and the interface kit (Form_Lurcher_Kit.cpp).
+  QString Current_File;
+  QString Capture_Folder;
+  QString Capture_Info;
+  QString Actual_Sample;
+  std::int32_t Heat_Start_Tick = 0;
+  std::int32_t Heat_Start_Local = 0;
+  // A heat runs from an accepted start signal to heat finish or abort. Kept apart from the
+  // start tick, which may be 0 or negative once the 32-bit tick has run past its half.
+  bool Heat_Running = false;
+  bool Capturing = false;
+  bool Live_View = false;
+  // Ask for the simulated kit instead of the library's (set before Form_Load).
+  bool Simulate_Kit = false;
+  // Seconds the last capture end took to append its frames and close the file.
+  double Last_Append_Seconds = 0;
+  std::unique_ptr<Interface_Kit> obj_Phidget;
+  std::unique_ptr<Kit_Controller> Kit;
+  std::unique_ptr<Control_Box> Control_box;
+
+  bool Camera_Running() const;
+  bool Phidget_Attached() const;
+  void Command_start_camera_Click();
+  void Start_camera();
+  void Stop_Camera();
+  void Do_Close();
+  void cmd_live_view_Click();
+  void Update_Running_Fps();
+  void Command_initiate_file_Click();
+  void Validate_Folder();
+  void Label_capture_folder_Click();
+  void load_Capture_Folder();
+  void item_crop_size_Click(int index);
+  void Read_Last_Crop();
+  void Command_start_heat_Click();
+  void Handle_Start(std::int32_t tick) override;
+  void Update_heat_time();
+  void Cmd_capture_MouseDown();
+  void Cmd_capture_MouseUp();
+  void Handle_Capture_Start() override;
+  void Handle_Capture_End() override;
+  void HDMI_event();
+  void Update_File_Size(const QString &path);
+  void Command_finish_Click();
+  void Do_Heat_Finish();
+  void Do_Abort();
+  void Set_Buttons();
+  void Check_Attached() override;
+  void Stop_All_Cameras() override;
+  bool Verify_Phidgets();
+  void Check_For_Phidget();
+  void item_Blink_LED_Click();
+  void item_show_settings_Click();
+  Form_Lurcher_settings &Settings_Window();
+  // The simulated kit's window; null unless the simulated kit is in use.
+  Form_simulated_kit *Simulated_Kit_Window() const { return simulated_kit_window_.get(); }
+  // Frames captured and not yet written to a heat file.
+  std::int32_t Frames_Pending() const;
 
 protected:
   bool event(QEvent *event) override;
@@ -110,10 +196,14 @@ protected:
 
 private:
   void Gather_Control_Arrays();
+  void Create_Event_Windows();
   void Connect_Menus();
   void Hide_Menu(QMenu *menu);
   void Show_Menu(QMenu *menu, bool shown);
   void Start_Up();
+  void Load_Video_Source_Window();
+  bool Heat_File_Open(const QString &procedure);
+
   bool Check_Single_Instance();
   void Show_Heat_Selector();
   void UpDown_heat_Change(int heat);
@@ -127,12 +217,44 @@ private:
 
   std::unique_ptr<Keyboard_Hook> hook_;
   std::unique_ptr<Single_Instance> instance_;
+  // Declared in this order: the preview refers to the event window.
+  std::unique_ptr<Form_event_registration> event_registration_;
+  std::unique_ptr<Heat_Preview> heat_preview_;
   QPointer<Form_timer> clock_window_;
   QPointer<Lurcher_debug_form> debug_window_;
+  std::unique_ptr<Form_select_Video> video_source_window_;
   QString startup_path_;
   std::int32_t last_hook_tick_ = 0;
   bool hook_seen_ = false;
   bool program_ended_ = false;
   bool ending_ = false;
+  bool activating_ = false;
+
   int exit_code_ = 0;
+
+  // Race control
+  void Connect_Race_Controls();
+  bool Initiate_File();
+  bool Make_Heat_File(const QString &path, bool with_start);
+  void Fill_Heat_Header(bool with_start);
+  void Toggle_Camera();
+  void Choose_Test_Track_Without_Camera();
+  void Set_Capture_Folder(const QString &folder);
+  void Select_Crop(int index, bool store);
+  void Append_Capture();
+  bool Write_Kept_Frames();
+  void Draw_Live_Frame();
+  bool Offer_Other_Folder(const QString &why);
+  void Open_Phidget();
+  void Set_Up_Kit();
+  Kit_Debounce start_camera_debounce_{Kit_Debounce::Start_Camera_ms};
+  Kit_Debounce live_view_debounce_{Kit_Debounce::Live_View_ms};
+  Kit_Debounce capture_press_debounce_{Kit_Debounce::Capture_Press_ms};
+  Kit_Debounce capture_release_debounce_{Kit_Debounce::Capture_Release_ms};
+  std::unique_ptr<Frm_progress> progress_;
+  std::unique_ptr<Form_simulated_kit> simulated_kit_window_;
+  QPointer<Form_Lurcher_settings> settings_window_;
+  QString heat_start_text_;
+  bool appending_ = false;
+  bool aborting_ = false;
 };

@@ -3,13 +3,18 @@
 #include "app/ui/Form_Lurcher.h"
 #include "ui_Form_Lurcher.h"
 
+#include "app/Compensations.h"
 #include "app/Module_Lurcher.h"
 #include "app/Single_Instance.h"
 #include "app/Stand_Ins.h"
 #include "app/ui/Keyboard_Hook.h"
 #include "app/ui/Module_Lurcher_Windows.h"
 #include "app/ui/Shape_Control.h"
+#include "capture/cls_Capture_HDMI.h"
+#include "capture/ui/Form_select_Video.h"
+#include "events/ui/Form_event_registration.h"
 #include "recording/cls_VideoFile_handler.h"
+
 #include "support/Clock.h"
 #include "support/Failure.h"
 #include "support/Globals.h"
@@ -51,12 +56,12 @@ void Form_Lurcher::Form_Load(const QString &command_text) {
     Globals::Load_Time = Tick();
     move(Screen_Area(*this).left(), y());
     Test_Compiled();
-    if (!Stand_In::Verify_Phidgets()) {
+    if (!Verify_Phidgets()) {
       Msg_Box(QStringLiteral("Phidget software error!"));
       End_Program(0);
       return;
     }
-    Stand_In::Load_Video_Source_Window();
+    Load_Video_Source_Window();
     if (!obj_QK3_Handler)
       obj_QK3_Handler = std::make_unique<cls_VideoFile_handler>();
     Init_Globals();
@@ -80,37 +85,42 @@ void Form_Lurcher::Form_Load(const QString &command_text) {
 void Form_Lurcher::Start_Up() {
   ui->Slider_play->setToolTip(QString());
   Hide_Menu(ui->menu_settings);
-  Stand_In::Load_Event_Registration_Window();
+  event_registration_->Form_Load(); // hidden: the stored event file is open from the start
   if (!Check_Single_Instance())
     return;
   Globals::Startup_Time = Tick();
-  Stand_In::Check_For_Phidget();
-  if (Module_Lurcher::m_Phidget_Present)
-    Stand_In::Open_Phidget();
-  Stand_In::load_Capture_Folder();
+  Set_Up_Kit();
+  load_Capture_Folder();
   Trace_String(QStringLiteral("Form_Load, after load_Capture_Folder"));
   Globals::Event_Folder = Globals::AppData_Folder + QStringLiteral("/Lurcher Event Files/");
-  ui->Label_event->setText(Stand_In::Event_name());
+  ui->Label_event->setText(event_registration_->Event_name());
   Show_Heat_Selector();
   move(Screen_Area(*this).topLeft());
-  Stand_In::Load_Compensations();
+  Load_Compensations();
   for (QMenu *menu : {ui->menu_debug, ui->Menu_assign_times, ui->menu_specials, ui->Menu_notime})
     Hide_Menu(menu);
   ui->Label_read_framesize->clear();
-  Stand_In::Check_Attached();
+  Check_Attached();
   Trace_String(QStringLiteral("*Command_dollar = ") + startup_path_);
   if (FileExists(startup_path_))
     Stand_In::Handle_Open(startup_path_);
   if (!Module_Lurcher::m_Phidget_Present)
     Show_No_Phidget();
-  Stand_In::Create_Capture_Object();
+  if (!obj_Capture_HDMI)
+    obj_Capture_HDMI = std::make_unique<cls_Capture_HDMI>();
   Option_selected_camera[1]->setChecked(true);
   Stand_In::Option_selected_camera_Click(1);
-  Stand_In::Read_Last_Crop();
+  Read_Last_Crop();
   Stand_In::Read_Goal_Lines();
   // Picture_LED is designed without a border.
   Set_Max_Picture_Height();
   Trace_String(QStringLiteral("Form_Lurcher Form_Load, end"));
+}
+
+void Form_Lurcher::Load_Video_Source_Window() {
+  // Loaded once and kept hidden until the operator asks for it from the menu.
+  if (!video_source_window_)
+    video_source_window_ = std::make_unique<Form_select_Video>();
 }
 
 bool Form_Lurcher::Check_Single_Instance() {
@@ -170,7 +180,7 @@ void Form_Lurcher::Lurcher_End() {
   Guarded(QStringLiteral("Lurcher_end of Form Form_Lurcher"), [&] {
     Trace_String(QStringLiteral("*Lurcher_end, begin"));
     Globals::Closing = true;
-    Stand_In::Stop_Camera();
+    Stop_Camera();
     Flush_DV_events();
     Stop_Lurcher(this);
     Unload_All_Windows(this);

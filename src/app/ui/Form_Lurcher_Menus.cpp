@@ -7,9 +7,17 @@
 #include "app/Module_Lurcher.h"
 #include "app/Stand_Ins.h"
 #include "app/ui/Form_timer.h"
+#include "app/ui/Heat_Preview.h"
+#include "app/ui/Lurcher_debug_form.h"
+#include "capture/ui/Form_select_Video.h"
+#include "recording/cls_VideoFile_handler.h"
+
+#include "events/ui/Form_event_registration.h"
 #include "support/Failure.h"
 #include "support/Non_dependant.h"
 #include "support/Operator.h"
+#include "support/Trace.h"
+
 #include "support/ui/Keyboard_State.h"
 
 namespace {
@@ -30,6 +38,14 @@ void Form_Lurcher::Connect_Menus() {
   connect(ui->item_DLL_available, &QAction::triggered, this, &Form_Lurcher::item_DLL_available_Click);
   connect(ui->item_timer, &QAction::triggered, this, &Form_Lurcher::item_timer_Click);
   connect(ui->item_test1, &QAction::triggered, this, [] { NumLock_on(); });
+  connect(ui->item_Select_Video_Source, &QAction::triggered, this, &Form_Lurcher::item_Select_Video_Source_Click);
+  connect(ui->item_file_properties, &QAction::triggered, this, &Form_Lurcher::item_file_properties_Click);
+  connect(ui->item_qk3_properties, &QAction::triggered, this, &Form_Lurcher::item_qk3_properties_Click);
+  connect(ui->item_event_registration, &QAction::triggered, this, &Form_Lurcher::item_event_registration_Click);
+  connect(ui->item_open_event_file, &QAction::triggered, this,
+          [this] { event_registration_->item_open_event_file_Click(); });
+  connect(ui->item_No_event_file, &QAction::triggered, this, [this] { heat_preview_->item_No_event_file_Click(); });
+  connect(ui->Command_hide, &QPushButton::clicked, this, [this] { heat_preview_->Command_hide_Click(); });
   // The Trap errors submenu is revealed only by Alt on the Form menu.
   Hide_Menu(ui->menu_trap_errors);
 }
@@ -73,9 +89,53 @@ void Form_Lurcher::item_DLL_available_Click() {
   Guarded(Menu_Location("item_DLL_available_Click"), [&] { Msg_Box(Bool_Text(DLL_Available(capture_library))); });
 }
 
+void Form_Lurcher::item_event_registration_Click() {
+  Guarded(Menu_Location("item_event_registration_Click"), [&] {
+    event_registration_->show();
+    event_registration_->raise();
+    event_registration_->activateWindow();
+  });
+}
+
 void Form_Lurcher::item_timer_Click() {
   Guarded(Menu_Location("item_timer_Click"), [&] {
     Form_timer &clock = Clock_Window();
     clock.setVisible(!clock.isVisible());
   });
+}
+
+void Form_Lurcher::item_Select_Video_Source_Click() {
+  Guarded(Menu_Location("item_Select_Video_Source_Click"), [&] {
+    Load_Video_Source_Window();
+    // Shown without waiting: the main window stays usable beside it.
+    video_source_window_->show();
+    video_source_window_->raise();
+    video_source_window_->activateWindow();
+  });
+}
+
+void Form_Lurcher::item_file_properties_Click() {
+  Guarded(Menu_Location("item_file_properties_Click"), [&] {
+    if (!Heat_File_Open(QStringLiteral("item_file_properties_Click")))
+      return;
+    Lurcher_debug_form &debug = Debug_Window();
+    debug.Set_Text(obj_QK3_Handler->File_Properties());
+    debug.show();
+  });
+}
+
+void Form_Lurcher::item_qk3_properties_Click() {
+  Guarded(Menu_Location("item_qk3_properties_Click"), [&] {
+    if (Heat_File_Open(QStringLiteral("item_qk3_properties_Click")))
+      Msg_Box(obj_QK3_Handler->QK3_Properties());
+  });
+}
+
+// The reports describe the heat file under review; without one there is nothing to describe.
+bool Form_Lurcher::Heat_File_Open(const QString &procedure) {
+  if (obj_QK3_Handler && obj_QK3_Handler->File_open())
+    return true;
+  Trace_String(QLatin1Char('*') + procedure + QStringLiteral(", no heat file open"));
+  Beep();
+  return false;
 }

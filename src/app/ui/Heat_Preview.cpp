@@ -74,6 +74,23 @@ void Heat_Preview::Command_hide_Click() {
   Guarded(Form_Location("Command_hide_Click"), [&] { ui_.Frame_dogs_Heat->hide(); });
 }
 
+void Heat_Preview::Event_Changed() {
+  Guarded(Form_Location("Display_Heat_Data"), [&] {
+    if (!Globals::Event_Present)
+      ui_.Frame_dogs_Heat->hide();
+    Display_Heat_Data();
+  });
+}
+
+void Heat_Preview::item_No_event_file_Click() {
+  Guarded(Form_Location("item_No_event_file_Click"), [&] {
+    events_.No_Event_File(); // forgets the file, stores an empty "current_event_file"
+    Globals::Event_Present = false;
+    ui_.Frame_dogs_Heat->hide();
+    Display_Heat_Data();
+  });
+}
+
 void Heat_Preview::Update_Dog_names(cls_VideoFile_handler &heat_file) {
   Guarded(Form_Location("Update_Dog_names"), [&] {
     bool ok = false;

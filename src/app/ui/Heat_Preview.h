@@ -24,6 +24,11 @@ public:
   // Fills the heat labels from the event, or marks them "Test" without an event file.
   void Display_Heat_Data();
   void Command_hide_Click();
+  // The event window opened, created or closed an event file: the labels follow it, and
+  // without an event the "Heat data" panel has nothing to show.
+  void Event_Changed();
+  // Menu "No Event File": the program goes on without an event; heat files get test names.
+  void item_No_event_file_Click();
   // Copies the six dog names of the shown heat into the heat file's header (the caller saves it).
   void Update_Dog_names(cls_VideoFile_handler &heat_file);
 

@@ -48,3 +48,9 @@ void Lurcher_debug_form::item_print_Click() {
 }
 
 void Lurcher_debug_form::item_hide_Click() { hide(); }
+
+void Lurcher_debug_form::Set_Text(const QString &text) {
+  QString lines = text;
+  lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  ui->Text_debug->setPlainText(lines);
+}

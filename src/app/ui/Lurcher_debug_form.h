@@ -18,7 +18,10 @@ public:
 
   const std::unique_ptr<Ui::Lurcher_debug_form> ui;
 
+  // Replaces the text; the lines may end with CR LF as the reports write them.
+  void Set_Text(const QString &text);
   void item_print_Click();
+
   void item_hide_Click();
   // The lines printed: a heading, the computer and printer, two empty lines, the text.
   QStringList Print_Lines(const QString &printer_name) const;

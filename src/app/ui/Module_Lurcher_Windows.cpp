@@ -1,6 +1,7 @@
 #include "app/ui/Module_Lurcher_Windows.h"
 
-#include "app/Stand_Ins.h"
+#include "recording/CVideobuff_RGB.h"
+
 #include "support/Failure.h"
 #include "support/Trace.h"
 
@@ -23,7 +24,8 @@ void Stop_Lurcher(QWidget *keep) {
   Guarded(QStringLiteral("Stop_Lurcher of Module Module_Lurcher"), [&] {
     Trace_String(QStringLiteral("*Stop_Lurcher"));
     Unload_All_Windows(keep);
-    Stand_In::Release_Frame_Collection();
+    // Swapped out rather than cleared, so the list's own storage goes too.
+    Frame_Buffer_List().swap(Frame_Buffers());
     Trace_String(QStringLiteral("*Stop_Lurcher, end"));
   });
 }

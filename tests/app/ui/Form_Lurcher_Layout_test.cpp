@@ -39,7 +39,19 @@ protected:
   Form_Lurcher form_;
 };
 
+TEST_F(Layout_Test, TheWindowIsDesignedAsItsPanels) {
+  EXPECT_EQ(form_.windowTitle(), QStringLiteral("Lurcher HDMI"));
+  const QWidget &picture = *form_.ui->Picture_out;
+  EXPECT_GE(form_.ui->Frame_settimes->y(), Bottom_Edge(picture)) << "the time frame under the picture";
+  EXPECT_GE(form_.ui->Frame_controls->x(), Right_Edge(picture)) << "the control column to the right";
+  const QWidget *frames[] = {form_.ui->Frame_heat, form_.ui->Frame_Control_status, form_.ui->Frame_Control_box,
+                             form_.ui->Frame_dogs_Heat};
+  for (const QWidget *frame : frames)
+    EXPECT_EQ(frame->parentWidget(), form_.ui->Frame_controls) << frame->objectName().toStdString();
+}
+
 TEST_F(Layout_Test, TheCropSizeSetsThePictureAndThePanelsFollow) {
+
   Crop(400, 880);
   const int border = Twips_To_Pixels_X(form_, 40);
   EXPECT_EQ(form_.ui->Picture_out->size(), QSize(400 + border, 880 + Twips_To_Pixels_Y(form_, 40)));

@@ -3,7 +3,10 @@
 
 #include "app/ui/Form_Lurcher.h"
 #include "app/ui/Form_timer.h"
+#include "app/ui/Lurcher_debug_form.h"
+#include "recording/cls_VideoFile_handler.h"
 #include "ui_Form_Lurcher.h"
+#include "ui_Lurcher_debug_form.h"
 
 #include "common/Scripted_Operator.h"
 #include "common/Temp_AppData.h"
@@ -13,6 +16,7 @@
 #include "support/ui/Keyboard_State.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -206,6 +210,32 @@ TEST_F(Menus_Test, TimerTogglesTheClockWindow) {
   EXPECT_FALSE(form_.Clock_Window().isVisible());
 }
 
+TEST_F(Menus_Test, TheHeatFileReportsGoToTheDebugWindowAndAMessage) {
+  const QString heat = appdata_.File(QStringLiteral("heat_written.qk3"));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(LURCHER_FIXTURES "/recording/heat_written.qk3"), heat));
+  form_.obj_QK3_Handler->Set_Open_For_Reading_Only(true);
+  ASSERT_TRUE(form_.obj_QK3_Handler->Open_File(heat));
+
+  form_.ui->item_file_properties->trigger();
+  EXPECT_TRUE(form_.Debug_Window().isVisible());
+  EXPECT_TRUE(
+      form_.Debug_Window().ui->Text_debug->toPlainText().startsWith(QStringLiteral("File name = ") + heat + '\n'));
+  op_.Answer(Msg_Result::OK);
+  form_.ui->item_qk3_properties->trigger();
+  EXPECT_EQ(op_.Message_Texts(), QStringList{form_.obj_QK3_Handler->QK3_Properties()});
+  EXPECT_TRUE(op_.Message_Texts()[0].startsWith(QStringLiteral("File size: ")));
+}
+
+TEST_F(Menus_Test, WithoutAHeatFileTheReportsBeepAndSayNothing) {
+  form_.ui->item_file_properties->trigger();
+  form_.ui->item_qk3_properties->trigger();
+  EXPECT_EQ(op_.Beeps(), 2);
+  EXPECT_TRUE(op_.Prompts().empty());
+  EXPECT_FALSE(form_.Debug_Window().isVisible());
+  EXPECT_TRUE(In_Order(trace_.Lines(), {QStringLiteral("*item_file_properties_Click, no heat file open"),
+                                        QStringLiteral("*item_qk3_properties_Click, no heat file open")}));
+}
+
 // ---------------------------------------------------------------- keyboard
 
 class Keyboard_Test : public Menus_Test {
@@ -253,7 +283,20 @@ TEST_F(Keyboard_Test, TheHookSeesEveryKeyPressAndLeavesItToTheControl) {
   EXPECT_TRUE(trace_.Lines().contains(QStringLiteral("*IWindowsHook_HookProc, wParam = 65")));
 }
 
+TEST_F(Keyboard_Test, KeypadAndArrowKeysReachTheHookWithTheirClassicCodes) {
+  form_.ui->Text_filename->setFocus();
+  QKeyEvent keypad_4(QEvent::KeyPress, Qt::Key_4, Qt::KeypadModifier, QStringLiteral("4"));
+  QApplication::sendEvent(form_.ui->Text_filename, &keypad_4);
+  clock_.Advance(200);
+  QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+  QApplication::sendEvent(form_.ui->Text_filename, &left);
+  EXPECT_TRUE(In_Order(trace_.Lines(), {QStringLiteral("*IWindowsHook_HookProc, wParam = 100"),
+                                        QStringLiteral("*IWindowsHook_HookProc, wParam = 37")}));
+  EXPECT_EQ(form_.focusWidget(), form_.ui->Slider_play);
+}
+
 TEST_F(Keyboard_Test, ArrowKeysGiveTheSliderTheFocusUnlessCtrlHoldsRight) {
+
   form_.ui->Text_filename->setFocus();
   form_.IWindowsHook_HookProc(39);
   EXPECT_EQ(form_.focusWidget(), form_.ui->Slider_play);

@@ -4,6 +4,10 @@
 #include "app/ui/Form_Lurcher.h"
 #include "ui_Form_Lurcher.h"
 
+#include "capture/cls_Capture_HDMI.h"
+#include "capture/ui/Form_select_Video.h"
+#include "recording/CVideobuff_RGB.h"
+
 #include "common/Scripted_Operator.h"
 #include "common/Temp_AppData.h"
 #include "common/Trace_Capture.h"
@@ -11,6 +15,7 @@
 #include "support/Settings_Store.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
@@ -54,6 +59,32 @@ TEST_F(Startup_Test, TheLoadTracesItsStepsInOrder) {
   EXPECT_TRUE(form.Hook_Installed());
   EXPECT_EQ(Module_Lurcher::App_Version, Version());
   EXPECT_EQ(Globals::Event_Folder, Globals::AppData_Folder + QStringLiteral("/Lurcher Event Files/"));
+  EXPECT_TRUE(op_.Prompts().empty());
+}
+
+TEST_F(Startup_Test, TheVideoSourceWindowLoadsHiddenAndTheCaptureObjectComesLate) {
+  Form_Lurcher form;
+  form.Form_Load(QStringLiteral("/nowhere/heat.qk3"));
+  ASSERT_NE(form.Video_Source_Window(), nullptr);
+  EXPECT_FALSE(form.Video_Source_Window()->isVisible());
+  ASSERT_NE(form.obj_Capture_HDMI, nullptr);
+  EXPECT_FALSE(form.obj_Capture_HDMI->Is_Running());
+  const QStringList lines = trace_.Lines();
+  const qsizetype capture_line = lines.indexOf(QRegularExpression(QStringLiteral("\\*Cls_Capture_HDMI Initialize.*")));
+  ASSERT_GE(capture_line, 0) << lines.join(QLatin1Char('\n')).toStdString();
+
+  // A command line naming no file is only traced.
+  const qsizetype command_line = lines.indexOf(QStringLiteral("*Command_dollar = /nowhere/heat.qk3"));
+  ASSERT_GE(command_line, 0);
+  EXPECT_GT(capture_line, command_line);
+
+  EXPECT_LT(capture_line, lines.indexOf(QStringLiteral("Form_Lurcher Form_Load, end")));
+
+  // The menu shows the window and leaves the main window to the operator.
+  form.show();
+  form.ui->item_Select_Video_Source->trigger();
+  EXPECT_TRUE(form.Video_Source_Window()->isVisible());
+  EXPECT_FALSE(form.Video_Source_Window()->isModal());
   EXPECT_TRUE(op_.Prompts().empty());
 }
 
@@ -116,6 +147,7 @@ TEST_F(Startup_Test, ASecondInstanceIsRefusedWithoutTouchingTheSettings) {
   EXPECT_EQ(Globals::Startup_Time, startup_time);
   EXPECT_EQ(appdata_.Read(QStringLiteral("Lurcher_HDMI.ini")), settings);
   EXPECT_FALSE(trace_.Lines().contains(QStringLiteral("Form_Load, after load_Capture_Folder")));
+  EXPECT_EQ(second.obj_Capture_HDMI, nullptr) << "a refused start takes no camera";
   EXPECT_FALSE(first.Program_Ended());
 }
 
@@ -138,6 +170,8 @@ TEST_F(Startup_Test, ShutdownStopsTheCameraFirstUnloadsEveryWindowAndSavesNothin
   form.show();
   QWidget other;
   other.show();
+  form.ui->item_Select_Video_Source->trigger();
+  Frame_Buffers().push_back(std::make_unique<CVideobuff_RGB>()); // a frame left from a capture
   const QByteArray settings = appdata_.Read(QStringLiteral("Lurcher_HDMI.ini"));
   trace_.Clear();
 
@@ -148,6 +182,9 @@ TEST_F(Startup_Test, ShutdownStopsTheCameraFirstUnloadsEveryWindowAndSavesNothin
   EXPECT_TRUE(Globals::Closing);
   EXPECT_FALSE(form.Hook_Installed());
   EXPECT_FALSE(other.isVisible());
+  EXPECT_FALSE(form.Video_Source_Window()->isVisible());
+  EXPECT_TRUE(Frame_Buffers().empty()) << "the frame list is released";
+
   EXPECT_FALSE(form.isVisible());
   EXPECT_TRUE(form.Program_Ended());
   EXPECT_EQ(appdata_.Read(QStringLiteral("Lurcher_HDMI.ini")), settings);

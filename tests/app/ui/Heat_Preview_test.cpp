@@ -1,8 +1,10 @@
+#include "app/ui/Form_Lurcher.h"
 #include "app/ui/Heat_Preview.h"
 #include "ui_Form_Lurcher.h"
 
 #include "common/Scripted_Operator.h"
 #include "common/Temp_AppData.h"
+#include "events/Event_File_Fixture.h"
 #include "events/Event_File_Name.h"
 #include "events/ui/Form_event_registration.h"
 #include "recording/cls_VideoFile_handler.h"
@@ -10,6 +12,7 @@
 #include "support/Settings_Store.h"
 
 #include <QFocusEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QSpinBox>
@@ -147,4 +150,117 @@ TEST_F(Preview, TheShownHeatsDogsGoIntoTheHeatFile) {
   EXPECT_EQ(heat_file.Hound_Dog_name(1), QStringLiteral("Lightning Lad"));
   EXPECT_EQ(heat_file.Hound_Dog_name(6), QStringLiteral("Blue Comet"));
   EXPECT_TRUE(heat_file.Hound_Dog_name(2).isEmpty());
+}
+
+TEST_F(Preview, NoEventFileLeavesTheProgramWithoutAnEvent) {
+  Make_Event();
+  Select(3);
+  preview.item_No_event_file_Click();
+  EXPECT_FALSE(Globals::Event_Present);
+  EXPECT_TRUE(Event_Files::Event_File.isEmpty());
+  EXPECT_EQ(Setting("current_event_file"), QStringLiteral("N/A")) << "stored empty";
+  EXPECT_TRUE(ui.Frame_dogs_Heat->isHidden());
+  EXPECT_EQ(ui.Label_event->text(), QStringLiteral("Test"));
+  EXPECT_EQ(ui.Label_Heat_name->text(), QStringLiteral("Test"));
+  EXPECT_TRUE(ui.Label_heat_num->text().isEmpty());
+  EXPECT_EQ(events.findChild<QLabel *>(QStringLiteral("Label_event_filename"))->text(),
+            QStringLiteral("No event file"));
+  Select(4);
+  EXPECT_TRUE(ui.Frame_dogs_Heat->isHidden()) << "the selector shows no panel without an event";
+}
+
+// The whole program: the main window loads the event window hidden, and both follow the
+// event file across a restart.
+class Program : public testing::Test {
+protected:
+  void SetUp() override { Forget_Run(); }
+  void TearDown() override {
+    op.Expect_All_Answered();
+    Forget_Run();
+  }
+  // What a new process starts with.
+  static void Forget_Run() {
+    Globals::Closing = false;
+    Globals::Event_Present = false;
+    Event_Files::Event_File.clear();
+  }
+  static QLineEdit &Edit(Form_event_registration &events, const char *name) {
+    return *events.findChild<QLineEdit *>(QString::fromLatin1(name));
+  }
+  static void Leave(QWidget &widget) {
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(&widget, &out);
+  }
+
+  Temp_AppData appdata;
+  Scripted_Operator &op = Scripted_Operator::Install();
+};
+
+TEST_F(Program, WithoutAnEventFileThePreviewReadsTest) {
+  Form_Lurcher form;
+  form.Form_Load(QString());
+  EXPECT_FALSE(form.Event_Registration().isVisible()) << "loaded hidden";
+  EXPECT_FALSE(form.Event_Registration().Event_Open());
+  EXPECT_EQ(form.ui->Label_Heat_name->text(), QStringLiteral("Test"));
+  EXPECT_TRUE(form.ui->Label_heat_num->text().isEmpty());
+  EXPECT_TRUE(form.ui->Frame_dogs_Heat->isHidden());
+  form.ui->item_event_registration->trigger();
+  EXPECT_TRUE(form.Event_Registration().isVisible());
+}
+
+TEST_F(Program, AnEventMadeInTheWindowSurvivesARestart) {
+  {
+    Form_Lurcher form;
+    form.Form_Load(QString());
+    Form_event_registration &events = form.Event_Registration();
+    Edit(events, "Text_event_name").setText(QStringLiteral("Summer Cup"));
+    Edit(events, "Text_day").setText(QStringLiteral("2018-05-26"));
+    events.item_create_event_file_Click();
+    events.findChild<QSpinBox *>(QStringLiteral("UpDown_heat"))->setValue(3);
+    Edit(events, "Text_heatName").setText(QStringLiteral("Puppy final"));
+    Leave(Edit(events, "Text_heatName"));
+    Edit(events, "Text_heatLength").setText(QStringLiteral("480"));
+    Leave(Edit(events, "Text_heatLength"));
+    Edit(events, "Text_dog_name_6").setText(QStringLiteral("Blue Comet")); // saved when the program ends
+    form.ui->UpDown_heat->setValue(3);
+    EXPECT_EQ(form.ui->Label_dog_5->text(), QStringLiteral("Blue Comet"));
+    form.Lurcher_End();
+  }
+  Forget_Run();
+
+  Form_Lurcher form;
+  form.Form_Load(QString());
+  EXPECT_TRUE(form.Event_Registration().Event_Open());
+  EXPECT_TRUE(Globals::Event_Present);
+  EXPECT_EQ(form.ui->Label_event->text(), QStringLiteral("Summer Cup"));
+  EXPECT_EQ(form.ui->UpDown_heat->value(), 3) << "Heat_ID";
+  EXPECT_EQ(form.ui->Label_heat_num->text(), QStringLiteral("3"));
+  EXPECT_EQ(form.ui->Label_Heat_name->text(), QStringLiteral("Puppy final"));
+  EXPECT_EQ(form.ui->Label_heat_length->text(), QStringLiteral("480 m"));
+  EXPECT_EQ(form.ui->Label_day->text(), QStringLiteral("2018-05-26"));
+  EXPECT_EQ(form.ui->Label_event_file->text(), QStringLiteral("Summer Cup2018_05_26.xml"));
+  EXPECT_EQ(form.ui->Label_dog_5->text(), QStringLiteral("Blue Comet"));
+  EXPECT_FALSE(form.ui->Frame_dogs_Heat->isHidden());
+}
+
+TEST_F(Program, TheMenusOpenAndDropTheEventFile) {
+  Form_Lurcher form;
+  form.Form_Load(QString());
+  Event_File_Fixture fixture;
+  fixture.event_name = QStringLiteral("Spring Meeting");
+  fixture.heat_name[1] = QStringLiteral("Sprint");
+  fixture.dog_name[{1, 1}] = QStringLiteral("Rex");
+  op.Answer_File(appdata.Write(QStringLiteral("spring.xml"), fixture.Bytes()));
+  form.ui->item_open_event_file->trigger();
+  EXPECT_EQ(form.ui->Label_event->text(), QStringLiteral("Spring Meeting"));
+  EXPECT_EQ(form.ui->Label_Heat_name->text(), QStringLiteral("Sprint"));
+  EXPECT_EQ(form.ui->Label_dog_0->text(), QStringLiteral("Rex"));
+
+  form.ui->Command_hide->click();
+  EXPECT_TRUE(form.ui->Frame_dogs_Heat->isHidden());
+
+  form.ui->item_No_event_file->trigger();
+  EXPECT_FALSE(Globals::Event_Present);
+  EXPECT_EQ(form.ui->Label_event->text(), QStringLiteral("Test"));
+  EXPECT_EQ(Setting("current_event_file"), QStringLiteral("N/A"));
 }

@@ -47,7 +47,16 @@ TEST(Lurcher_debug_form, PrintsInCourierFromATenthDownThePage) {
   Set_Current_Printer(nullptr);
 }
 
+TEST(Lurcher_debug_form, AReportShowsLineByLineWithoutItsCarriageReturns) {
+  Lurcher_debug_form window;
+  window.Set_Text(QStringLiteral("File name = a.qk3\r\nImage Size: 400*880\r\n"));
+  EXPECT_EQ(window.ui->Text_debug->toPlainText(), QStringLiteral("File name = a.qk3\nImage Size: 400*880\n"));
+  EXPECT_EQ(window.Print_Lines(QString()).mid(4, 2),
+            (QStringList{QStringLiteral("File name = a.qk3"), QStringLiteral("Image Size: 400*880")}));
+}
+
 TEST(Lurcher_debug_form, HideHidesTheWindow) {
+
   Lurcher_debug_form window;
   window.show();
   window.ui->item_hide->trigger();

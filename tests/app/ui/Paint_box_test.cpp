@@ -3,10 +3,13 @@
 #include "app/ui/Form_Lurcher.h"
 #include "common/Scripted_Operator.h"
 #include "common/Temp_AppData.h"
+#include "common/Trace_Capture.h"
 #include "support/Checked.h"
 #include "support/Globals.h"
 #include "support/ui/Picture_Box.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -115,5 +118,21 @@ TEST(Paint_box, ActivatingTheMainWindowPaintsTheSixBadges) {
     const Box_Colours colours = Box_Colours_Of(static_cast<std::int16_t>(i + 1));
     EXPECT_EQ(image.pixelColor(image.width() - 1, image.height() / 8), colours.background) << "box " << i + 1;
   }
+}
+TEST(Paint_box, AnActivationWhileTheBadgesArePaintedIsLeftAlone) {
+  Temp_AppData appdata;
+  Scripted_Operator::Install();
+  Trace_Capture trace;
+  Form_Lurcher form;
+  form.Picture_dognum[0]->resize(20, 20); // small: fitting its font lets events through
+  QCoreApplication::postEvent(&form, new QEvent(QEvent::WindowActivate));
+  form.Form_Activate();
+  QCoreApplication::processEvents();
+  int refreshes = 0; // the kit display is refreshed once per activation that ran
+  for (const QString &line : trace.Lines())
+    refreshes += line.startsWith(QStringLiteral("*Check_Attached")) ? 1 : 0;
+  EXPECT_EQ(refreshes, 1);
+  const QImage image = form.Picture_dognum[0]->Image();
+  EXPECT_EQ(image.pixelColor(image.width() - 1, image.height() / 8), QColor(181, 0, 0));
 }
 } // namespace
