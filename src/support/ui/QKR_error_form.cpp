@@ -229,9 +229,12 @@ QPointer<QKR_error_form> error_window;
 class Window_Presenter final : public Error_Presenter {
 public:
   void Present_Error(const QStringList &report_lines) override {
-    if (!error_window)
-      error_window = new QKR_error_form();
-    error_window->Present_Error(report_lines);
+    QKR_error_form *window = error_window.data();
+    if (!window) {
+      window = new QKR_error_form();
+      error_window = window;
+    }
+    window->Present_Error(report_lines);
   }
 };
 
