@@ -27,10 +27,10 @@ public:
   Race_Demo_Result Run();
   // The test track's source and format chosen in the settings, before the window loads.
   static void Choose_Test_Track();
+  // Processes events until done() or timeout_ms passed; false on the timeout.
+  static bool Wait_For(const std::function<bool()> &done, std::int32_t timeout_ms);
 
 private:
-  // Processes events until done() or timeout_ms passed; false on the timeout.
-  bool Wait_For(const std::function<bool()> &done, std::int32_t timeout_ms);
   void Set_Input(int index, bool on);
   QString Track_Truth();
   bool Record_Heat(Race_Demo_Result &result);

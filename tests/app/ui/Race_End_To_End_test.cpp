@@ -5,6 +5,7 @@
 #include "Kit_Test_Support.h"
 
 #include "app/ui/Form_Lurcher.h"
+#include "app/ui/Race_Demo.h"
 #include "capture/Module_HDMI_Support.h"
 #include "capture/Test_Track_Source.h"
 #include "capture/cls_Capture_HDMI.h"
@@ -19,26 +20,12 @@
 #include "common/Temp_AppData.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 #include <functional>
 #include <map>
 
 namespace {
 constexpr int start_input = 2;
 constexpr int capture_input = 3;
-
-bool Wait_For(const std::function<bool()> &done, qint64 timeout_ms) {
-  QElapsedTimer waited;
-  waited.start();
-  while (!done()) {
-    if (waited.elapsed() > timeout_ms)
-      return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-  return true;
-}
 
 std::map<int, std::int32_t> Parse_Truth(const QString &truth) {
   std::map<int, std::int32_t> crossing;
@@ -74,12 +61,12 @@ TEST_F(Race_End_To_End_Test, AHeatRecordedFromTheKitHoldsEachDogAtItsTrueTime) {
   form.Form_Load(QString());
   ASSERT_FALSE(form.Program_Ended());
   fake_.Attach(31337);
-  ASSERT_TRUE(Wait_For([&] { return form.Phidget_Attached(); }, 3000));
+  ASSERT_TRUE(Race_Demo::Wait_For([&] { return form.Phidget_Attached(); }, 3000));
   Globals::Startup_Time = Tick() - 4000; // the start-up grace periods are over
 
   form.Command_start_camera_Click();
   ASSERT_TRUE(form.Camera_Running());
-  ASSERT_TRUE(Wait_For([&] { return form.obj_Capture_HDMI->Running_Fps() > 0; }, 20000));
+  ASSERT_TRUE(Race_Demo::Wait_For([&] { return form.obj_Capture_HDMI->Running_Fps() > 0; }, 20000));
   form.Command_initiate_file_Click();
   ASSERT_FALSE(form.Current_File.isEmpty());
   const QString heat_file = form.Current_File;
@@ -87,7 +74,7 @@ TEST_F(Race_End_To_End_Test, AHeatRecordedFromTheKitHoldsEachDogAtItsTrueTime) {
   // The next race of the track: it begins with no dog across yet.
   Capture_Component &track = form.obj_Capture_HDMI->Component();
   const QString before = track.GetValue(QStringLiteral("TrackTruth"));
-  ASSERT_TRUE(Wait_For(
+  ASSERT_TRUE(Race_Demo::Wait_For(
       [&] {
         const QString now = track.GetValue(QStringLiteral("TrackTruth"));
         return !now.isEmpty() && now != before;
@@ -98,21 +85,21 @@ TEST_F(Race_End_To_End_Test, AHeatRecordedFromTheKitHoldsEachDogAtItsTrueTime) {
 
   const std::int32_t before_signal = Tick();
   fake_.Set_Input(start_input, true);
-  ASSERT_TRUE(Wait_For([&] { return form.Heat_Running; }, 2000));
+  ASSERT_TRUE(Race_Demo::Wait_For([&] { return form.Heat_Running; }, 2000));
   const std::int32_t start = form.Heat_Start_Tick;
   EXPECT_GE(Ticks_Between(before_signal, start), 0);
   fake_.Set_Input(capture_input, true);
-  ASSERT_TRUE(Wait_For([&] { return form.Capturing; }, 2000));
+  ASSERT_TRUE(Race_Demo::Wait_For([&] { return form.Capturing; }, 2000));
   std::int32_t last = truth.begin()->second;
   for (const auto &[box, tick] : truth)
     if (Ticks_Between(last, tick) > 0)
       last = tick;
   // Released once frames from past the last crossing have come in.
-  ASSERT_TRUE(Wait_For(
+  ASSERT_TRUE(Race_Demo::Wait_For(
       [&] { return !Frame_Buffers().empty() && Ticks_Between(last, Frame_Buffers().back()->Capture_Mill()) > 100; },
       15000));
   fake_.Set_Input(capture_input, false);
-  ASSERT_TRUE(Wait_For([&] { return !form.Capturing && Frame_Buffers().empty(); }, 30000));
+  ASSERT_TRUE(Race_Demo::Wait_For([&] { return !form.Capturing && Frame_Buffers().empty(); }, 30000));
 
   const QK3_Verify_Result check = Verify_Heat_File(heat_file);
   EXPECT_TRUE(check.Sound()) << check.problems.join(QLatin1Char('\n')).toStdString();
