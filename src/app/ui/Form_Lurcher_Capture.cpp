@@ -205,7 +205,8 @@ bool Form_Lurcher::Write_Kept_Frames() {
 }
 
 // Tells the operator the frames could not be written and offers another folder, where a new
-// heat file with the same name and header is made. true when there is one to try.
+// heat file with the same name and header is made (the heat file's own folder keeps the file
+// as it is). true when there is one to try.
 bool Form_Lurcher::Offer_Other_Folder(const QString &why) {
   const Msg_Result answer =
       Msg_Box(QStringLiteral("The captured frames could not be written to the heat file\n%1\n(%2).\n%3 frame(s) are "
@@ -221,6 +222,12 @@ bool Form_Lurcher::Offer_Other_Folder(const QString &why) {
     return false;
   Set_Capture_Folder(*folder);
   const QString path = Capture_Folder + QLatin1Char('/') + QFileInfo(Current_File).fileName();
+  // The folder the heat file is in already: the frames in it stay and the next pass appends.
+  // Making it anew would truncate it.
+  if (FileExists(path) && QFileInfo(path) == QFileInfo(Current_File)) {
+    Trace_String(QStringLiteral("*Handle_Capture_end, same heat file again ") + path);
+    return true;
+  }
   Trace_String(QStringLiteral("*Handle_Capture_end, new heat file ") + path);
   // The new file carries the whole header, the start stamps included.
   Current_File = path;
