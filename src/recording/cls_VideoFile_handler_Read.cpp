@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
-#include <QImage>
 #include <QPainter>
 #include <cstring>
 #include <turbojpeg.h>
@@ -292,21 +291,19 @@ bool cls_VideoFile_handler::Read_RGB_sample(std::int16_t n, bool decode) {
       return false;
     }
     if (n != m_Loaded_Record) {
-      const std::int64_t at = QK3::Record_Offset(n, m_Record_Size);
-      std::uint8_t fixed[QK3::Fixed_Part_Size] = {};
-      if (m_File.Read_Some_At(at, fixed, sizeof fixed) != sizeof fixed || !QK3::Has_Magic(fixed, QK3::Record_Magic)) {
+      // The buffer is about to hold other bytes: no record counts as loaded until it is read.
+      m_Loaded_Record = 0;
+      m_Read_Record.resize(static_cast<std::size_t>(m_Record_Size));
+      if (m_File.Read_Some_At(QK3::Record_Offset(n, m_Record_Size), m_Read_Record.data(), m_Read_Record.size()) !=
+              m_Read_Record.size() || // the last record was cut short
+          !QK3::Has_Magic(m_Read_Record.data(), QK3::Record_Magic)) {
         m_Bad_Record = true;
         return false;
       }
-      const QK3::Sample_Fields fields = QK3::Decode_Fixed_Part(fixed);
+      const QK3::Sample_Fields fields = QK3::Decode_Fixed_Part(m_Read_Record.data());
       const std::int32_t slot = m_Record_Size - QK3::Record_Overhead;
       if (fields.jpeg_size < 0 || fields.jpeg_size > slot) {
         m_Bad_Record = true;
-        return false;
-      }
-      m_Read_Record.resize(static_cast<std::size_t>(m_Record_Size));
-      if (m_File.Read_Some_At(at, m_Read_Record.data(), m_Read_Record.size()) != m_Read_Record.size()) {
-        m_Bad_Record = true; // the last record was cut short
         return false;
       }
       m_Loaded = fields;
@@ -360,21 +357,12 @@ void cls_VideoFile_handler::Show_Corrupted_Video() {
   m_Source.Fill_with_RGB(0xFF0000);
   if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
     return;
-  const int width = m_Source.Width(), height = m_Source.Height();
-  QImage picture(width, height, QImage::Format_BGR888);
-  picture.fill(QColor(0, 0, 255));
-  {
-    QPainter painter(&picture);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(64);
-    painter.setFont(font);
-    painter.setPen(QColor(255, 0, 0));
-    painter.drawText(QRect(QPoint(10, 100), QPoint(500, 400)), Qt::AlignHCenter | Qt::AlignTop,
-                     QStringLiteral("Corrupted video\n in this frame!")); // CR LF: one line break
-  }
-  const int row_bytes = 3 * width;
-  for (int y = 0; y < height; ++y) // bitmap rows run bottom-up
-    std::memcpy(m_Source.DIBSectionBitsPtr() +
-                    static_cast<std::ptrdiff_t>(height - 1 - y) * m_Source.BytesPerScanLine(),
-                picture.constScanLine(y), static_cast<std::size_t>(row_bytes));
+  cDIBSection::Drawing drawing(m_Source);
+  QPainter &painter = drawing.Painter();
+  QFont font(QStringLiteral("Arial"));
+  font.setPixelSize(64);
+  painter.setFont(font);
+  painter.setPen(QColor(255, 0, 0));
+  painter.drawText(QRect(QPoint(10, 100), QPoint(500, 400)), Qt::AlignHCenter | Qt::AlignTop,
+                   QStringLiteral("Corrupted video\n in this frame!")); // CR LF: one line break
 }
