@@ -201,10 +201,12 @@ bool Replace_File(const QString &path, const QByteArray &bytes, Io_Error &error)
   if (exists && ::fchown(fd, st.st_uid, st.st_gid) != 0) {
     // only an administrator may hand the file back to its owner; the settings still get written
   }
-  const bool ok = ::fchmod(fd, mode) == 0 && Write_All(fd, bytes) && ::fsync(fd) == 0;
+  bool ok = ::fchmod(fd, mode) == 0 && Write_All(fd, bytes) && ::fsync(fd) == 0;
   int saved = errno;
-  if (::close(fd) != 0 && ok)
+  if (::close(fd) != 0 && ok) {
+    ok = false; // some file systems report a lost write only here
     saved = errno;
+  }
   if (!ok || ::rename(temp.constData(), Native(target).constData()) != 0) {
     error.number = ok ? errno : saved;
     ::unlink(temp.constData());
