@@ -152,9 +152,11 @@ void Event_Document::Save(const QString &path) const {
   if (!file.open(QIODevice::WriteOnly))
     Raise(Save_Failure_Number(path, file.error()), file.errorString() + QStringLiteral(": ") + path);
   if (file.write(bytes) != bytes.size()) {
+    // Taken before cancelWriting, which puts its own "Writing canceled" error in their place.
     const QFileDevice::FileError error = file.error();
+    const QString why = file.errorString();
     file.cancelWriting();
-    Raise(Save_Failure_Number(path, error), file.errorString() + QStringLiteral(": ") + path);
+    Raise(Save_Failure_Number(path, error), why + QStringLiteral(": ") + path);
   }
   if (!file.commit())
     Raise(Save_Failure_Number(path, file.error()), file.errorString() + QStringLiteral(": ") + path);
