@@ -83,8 +83,7 @@ void Kit_Controller::Dispatch_Input(std::int32_t tick, int index, bool state) {
     // by Handle_Start itself.
     if (Input_On(Start_Armed))
       race_.Handle_Start(tick);
-    Update_LED();
-    race_.Check_Attached();
+    Update_LED(); // the Control Box is refreshed after every input change
     break;
   case Start_Input:
     if (state)

@@ -1,6 +1,7 @@
 #include "capture/Gst_Pipeline.h"
 
 #include "capture/Capture_Stamp.h"
+#include "imaging/Image_Routines.h"
 #include "support/Trace.h"
 
 #include <cstring>
@@ -218,7 +219,7 @@ void Gst_Pipeline::Handle_Sample(GstAppSink *sink) {
     Captured_Frame frame;
     frame.width = GST_VIDEO_FRAME_WIDTH(&video);
     frame.height = GST_VIDEO_FRAME_HEIGHT(&video);
-    frame.stride = (frame.width * 3 + 3) / 4 * 4;
+    frame.stride = static_cast<std::int32_t>(DIB_Row_Bytes(frame.width));
     std::vector<std::uint8_t> pixels =
         delivery_.Acquire_Buffer(static_cast<std::size_t>(frame.stride) * static_cast<std::size_t>(frame.height));
     Repack_Bottom_Up(video, pixels.data(), frame.stride);

@@ -1,5 +1,6 @@
 #include "capture/Gst_Source_List.h"
 
+#include "imaging/Image_Routines.h"
 #include "support/Trace.h"
 
 #include <QByteArray>
@@ -180,8 +181,7 @@ void Gst_Add_Caps_Formats(Gst_Source &source, const QString &caps_text) {
 }
 
 std::int32_t Dib_Image_Size(std::int32_t width, std::int32_t height) {
-  const std::int64_t stride = (std::int64_t{width} * 3 + 3) / 4 * 4;
-  const std::int64_t size = stride * height;
+  const std::int64_t size = DIB_Image_Bytes(width, height);
   return size > 0 && size <= INT32_MAX ? static_cast<std::int32_t>(size) : 0;
 }
 

@@ -1,5 +1,7 @@
 #include "capture/Test_Track_Scene.h"
 
+#include "imaging/Image_Routines.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -22,7 +24,8 @@ std::int32_t Last_Covered(double x) { return static_cast<std::int32_t>(std::ceil
 } // namespace
 
 Test_Track_Scene::Test_Track_Scene(std::int32_t width, std::int32_t height)
-    : width_(width), height_(height), stride_((width * 3 + 3) / 4 * 4), goal_(width / 2 + width / 40) {
+    : width_(width), height_(height), stride_(static_cast<std::int32_t>(DIB_Row_Bytes(width))),
+      goal_(width / 2 + width / 40) {
   const std::int32_t track_top = height * 2 / 10;
   const std::int32_t track_bottom = height * 95 / 100;
   for (std::size_t i = 0; i < lanes_.size(); ++i) {

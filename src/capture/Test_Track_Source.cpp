@@ -3,12 +3,12 @@
 #include "capture/Capture_Stamp.h"
 #include "capture/Gst_Source_List.h"
 #include "capture/Test_Track_Scene.h"
+#include "support/Clock.h"
 #include "support/Trace.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <chrono>
-#include <ctime>
 #include <random>
 
 namespace {
@@ -34,11 +34,8 @@ std::chrono::steady_clock::time_point Steady_At(std::int64_t monotonic_ms) {
 
 } // namespace
 
-std::int64_t Monotonic_Now_Ms() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<std::int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-}
+// The track runs in real time whatever clock the program has installed.
+std::int64_t Monotonic_Now_Ms() { return static_cast<std::int64_t>(System_Clock().Monotonic_Ms()); }
 
 Test_Track_Source::~Test_Track_Source() { Stop(); }
 

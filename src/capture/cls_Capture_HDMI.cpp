@@ -133,7 +133,6 @@ void cls_Capture_HDMI::Capture_Run() {
     step = QStringLiteral("2");
     Clear_Linear_Buffer();
     num_buffers_stored_ = 0;
-    stored_frame_count_ = 0;
     buffer_filled_ = false;
     step = QStringLiteral("3");
     hdmi_events_ = 0;

@@ -145,7 +145,6 @@ private:
   bool post_linear_ = false;
   std::int32_t max_frames_ = 0;
   std::int32_t num_buffers_stored_ = 0;
-  std::int32_t stored_frame_count_ = 0;
   bool buffer_filled_ = false;
   bool is_running_ = false;
   float arm_step_ = 0;

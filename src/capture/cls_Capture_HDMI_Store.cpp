@@ -84,7 +84,6 @@ void cls_Capture_HDMI::Set_Post_linear(bool store) {
 void cls_Capture_HDMI::Set_MaxFrames(std::int32_t frames) {
   max_frames_ = frames;
   num_buffers_stored_ = 0;
-  stored_frame_count_ = 0;
   buffer_filled_ = false;
 }
 
@@ -111,7 +110,6 @@ void cls_Capture_HDMI::Store_HDMI_Buffer() {
     record->PutTimestamp(last_capture_mill_, last_capture_local_, capture_delta_);
     Frame_Buffers().push_back(std::move(record));
     num_buffers_stored_ = Checked_32(static_cast<long long>(num_buffers_stored_) + 1);
-    stored_frame_count_ = Checked_32(static_cast<long long>(stored_frame_count_) + 1);
   });
 }
 

@@ -1,5 +1,6 @@
 #include "imaging/cDIBSection.h"
 
+#include "imaging/Image_Routines.h"
 #include "support/Failure.h"
 #include "support/Operator.h"
 
@@ -11,8 +12,6 @@
 namespace {
 // Larger pictures than any camera delivers are refused rather than allocated.
 constexpr std::int64_t max_side = 32768;
-
-std::int64_t Row_Bytes(std::int64_t width) { return (3 * width + 3) & ~std::int64_t{3}; }
 
 // Clears the re-entrance flag however the draw ends.
 class Busy_Flag {
@@ -27,11 +26,11 @@ private:
 };
 } // namespace
 
-std::int32_t cDIBSection::BytesPerScanLine() const { return static_cast<std::int32_t>(Row_Bytes(width_)); }
+std::int32_t cDIBSection::BytesPerScanLine() const { return static_cast<std::int32_t>(DIB_Row_Bytes(width_)); }
 
 std::int32_t cDIBSection::SizeImage() const {
   // A refused size too large for 32 bits reads as 0 rather than as a wrapped number.
-  const std::int64_t size = Row_Bytes(width_) * height_;
+  const std::int64_t size = DIB_Row_Bytes(width_) * height_;
   return size <= std::numeric_limits<std::int32_t>::max() ? static_cast<std::int32_t>(size) : 0;
 }
 
@@ -42,7 +41,7 @@ bool cDIBSection::Create(std::int32_t width, std::int32_t height) {
   if (width <= 0 || height <= 0 || width > max_side || height > max_side)
     return false;
   // The size must stay a 32-bit number: the file records and the codec carry it so.
-  if (Row_Bytes(width) * height > std::numeric_limits<std::int32_t>::max())
+  if (DIB_Row_Bytes(width) * height > std::numeric_limits<std::int32_t>::max())
     return false;
   try {
     pixels_.assign(static_cast<size_t>(SizeImage()), 0);

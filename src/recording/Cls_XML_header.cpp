@@ -57,7 +57,7 @@ void Append_Elements(pugi::xml_node parent, const std::vector<Header_Element> &e
     Append_Element(parent, e.name, e.text);
 }
 
-pugi::xml_node Build_Lurcher_Section(pugi::xml_node root) {
+void Build_Lurcher_Section(pugi::xml_node root) {
   pugi::xml_node lurcher = Open_Section(root, "lurcher");
   Append_Elements(lurcher, Lurcher_Defaults());
   for (int box = 1; box <= Header_Box_Count; ++box) {
@@ -67,7 +67,6 @@ pugi::xml_node Build_Lurcher_Section(pugi::xml_node root) {
     Append_Elements(box_node, Box_Defaults());
     Append_Line_End(lurcher);
   }
-  return lurcher;
 }
 
 QString Read_Firmware_Model() {
@@ -137,12 +136,9 @@ void Cls_XML_header::Create_Header(const Header_Origin &origin) {
       Append_Line_End(root);
     }
     // The golf section and the per-stream headers of other products are never built here.
-    if (Dog_Race_Switch) {
-      pugi::xml_node lurcher = Build_Lurcher_Section(root);
-      if (Lurcher)
-        Append_Line_End(root);
-      else
-        root.remove_child(lurcher);
+    if (Dog_Race_Switch && Lurcher) {
+      Build_Lurcher_Section(root);
+      Append_Line_End(root);
     }
     valid_ = true;
     XML_string();
@@ -170,7 +166,6 @@ QString Cls_XML_header::XML_string() {
 }
 
 void Cls_XML_header::Set_XML_string(const QString &text) {
-  xml_let_text_ = text;
   const QByteArray bytes = text.toLatin1();
   const pugi::xml_parse_result result =
       doc_->load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()), Parse_Flags, pugi::encoding_latin1);

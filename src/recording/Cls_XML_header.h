@@ -243,7 +243,6 @@ private:
   static QString Box_Path(int box, const char *element);
 
   std::unique_ptr<pugi::xml_document> doc_;
-  QString xml_text_;     // last serialized text
-  QString xml_let_text_; // last text given to Set_XML_string
+  QString xml_text_; // last serialized text
   bool valid_ = false;
 };

@@ -2,10 +2,10 @@
 
 #include "support/Failure.h"
 
-#include "support/Clock.h"
 #include "support/Globals.h"
 #include "support/Non_dependant.h"
 #include "support/Operator.h"
+#include "support/System_Info.h"
 #include "support/Trace.h"
 
 #include <QCoreApplication>
@@ -31,7 +31,7 @@ QStringList Error_Report_Lines(const QString &description, std::int16_t number, 
   lines << QStringLiteral("Location of error: %1, line: %2").arg(location).arg(line);
   lines << QStringLiteral("Routine specific information: ") + extra;
   lines << QStringLiteral("App.path = ") + QCoreApplication::applicationDirPath();
-  lines << QStringLiteral("Program runtime = ") + Display_Mill_Time(Ticks_Between(Globals::Load_Time, Tick()), false);
+  lines << QStringLiteral("Program runtime = ") + Get_Program_Uptime();
   lines << QStringLiteral("PC name = ") + Globals::Computer_Name + QStringLiteral(", Windows version: ") +
                Globals::OS_Caption + QStringLiteral(" CPU = ") + Globals::CPU_Bitness + QStringLiteral(" OS = ") +
                Globals::OS_Bitness;

@@ -30,18 +30,10 @@ bool Validate_XML_file(const QString &path);
 QString Bool_Text(bool b);
 bool Text_Bool(const QString &text);
 template <class T> T Max_Of(T a, T b) { return b > a ? b : a; }
-inline bool Is_Odd(long long n) { return n % 2 != 0; }
 long long Half_Up(long long n);
 long long Round_To_Multiple(long long n, long long m);
-inline int Odd_Even_Field(long long n) { return Is_Odd(n) ? 1 : 2; }
 QString FourCC_Text(std::uint32_t code);
 void Text_To_Bytes(const QString &text, QByteArray &buffer);
 QString Bytes_To_Text(const QByteArray &buffer);
-
-// Empties a collection from the front.
-template <class Collection> void Empty_Collection(Collection &collection) {
-  while (!collection.empty())
-    collection.erase(collection.begin());
-}
 
 bool DLL_Available(const QString &name);

@@ -7,7 +7,6 @@
 #include "support/Failure.h"
 
 #include <QFileInfo>
-#include <QImage>
 #include <cstring>
 
 namespace {
@@ -24,16 +23,6 @@ bool Open(cls_VideoFile_handler &h, const QString &file, QTextStream &err) {
     return false;
   }
   return true;
-}
-
-// The picture the right way up.
-QImage Picture_Of(cDIBSection &dib) {
-  QImage picture(dib.Width(), dib.Height(), QImage::Format_BGR888);
-  for (int y = 0; y < dib.Height(); ++y)
-    std::memcpy(picture.scanLine(y),
-                dib.DIBSectionBitsPtr() + static_cast<std::ptrdiff_t>(dib.Height() - 1 - y) * dib.BytesPerScanLine(),
-                static_cast<std::size_t>(3 * dib.Width()));
-  return picture;
 }
 
 // What the review shows for that frame or field: the field split and the quarter turn of
@@ -109,7 +98,7 @@ int Qk3_Frame(const QString &file, int number, bool field, const QString &png, Q
     err << "lurcher-qk3: " << file << ": frame " << frame << " cannot be drawn\n";
     return 1;
   }
-  if (!Picture_Of(shown).save(png, "PNG")) {
+  if (!shown.Image().save(png, "PNG")) {
     err << "lurcher-qk3: " << png << ": cannot be written\n";
     return 1;
   }

@@ -222,11 +222,10 @@ bool Form_event_registration::Create_New_Event_File() {
   m_Event_DOM.Set_Event_name(name);
   m_Event_DOM.Set_Event_day(day);
   written = written && XML_to_File();
-  if (written) {
-    Parse_XML_file();
+  if (written)
     Store_Current_Event_File(path);
-  }
-  // Reopens the new file at heat 1, or the one stored before when the new one could not be written.
+  // Reopens (and reads) the new file at heat 1, or the one stored before when the new one
+  // could not be written.
   Form_Load();
   return written;
 }

@@ -20,6 +20,12 @@ constexpr int pdf_dots_per_inch = 600; // like the office laser, so line widths 
 constexpr std::int16_t err_invalid_picture = 481;
 
 [[noreturn]] void Printer_Failure() { Raise(Printer_Wrapper::Err_Printer, QStringLiteral("Printer error")); }
+
+// The parts of a text between its line breaks (CR LF, LF or CR).
+QStringList Text_Lines(const QString &text) {
+  static const QRegularExpression line_break(QStringLiteral("\r\n|\n|\r"));
+  return text.split(line_break);
+}
 } // namespace
 
 Printer_Wrapper::Printer_Wrapper(const QString &printer_name)
@@ -115,14 +121,14 @@ QFont Printer_Wrapper::Drawing_Font() const {
 double Printer_Wrapper::TextWidth(const QString &text) const {
   const QFontMetricsF fm(Drawing_Font(), printer_.get());
   double widest = 0;
-  for (const QString &part : text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r"))))
+  for (const QString &part : Text_Lines(text))
     widest = std::max(widest, fm.horizontalAdvance(part));
   return widest;
 }
 
 double Printer_Wrapper::TextHeight(const QString &text) const {
   const QFontMetricsF fm(Drawing_Font(), printer_.get());
-  const auto lines = text.isEmpty() ? 1 : text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r"))).size();
+  const auto lines = text.isEmpty() ? 1 : Text_Lines(text).size();
   return fm.lineSpacing() * static_cast<double>(lines);
 }
 
@@ -171,7 +177,7 @@ void Printer_Wrapper::Print_One_Line(const QString &text) {
 }
 
 void Printer_Wrapper::Print(const QString &text, bool new_line) {
-  const QStringList parts = text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
+  const QStringList parts = Text_Lines(text);
   const double left = current_x_;
   const double step = TextHeight();
   for (qsizetype i = 0; i < parts.size(); ++i) {
