@@ -93,13 +93,17 @@ void Kit_Controller::Dispatch_Input(std::int32_t tick, int index, bool state) {
   case Capture_Split:
   case Capture_Plain:
     if (state)
-      race_.Handle_Capture_Start();
+      race_.Handle_Capture_Start(tick);
     else
-      race_.Handle_Capture_End();
+      race_.Handle_Capture_End(tick);
     break;
   default:
     break;
   }
+}
+
+bool Kit_Controller::Capture_Switch_On() const {
+  return Input_On(Capture_Goal) || Input_On(Capture_Split) || Input_On(Capture_Plain);
 }
 
 void Kit_Controller::Update_LED() {

@@ -34,6 +34,8 @@ public:
   std::int32_t Serial_Number() const;
   // The state of input n as the kit reads it now; false without a kit.
   bool Input_On(int index) const;
+  // One of the capture switches (inputs 3 to 5) is on.
+  bool Capture_Switch_On() const;
 
   bool LED_Pressed() const { return led_pressed_; }
   void Set_LED_Pressed(bool pressed);

@@ -136,6 +136,9 @@ void cls_Capture_HDMI::Capture_Run() {
     buffer_filled_ = false;
     step = QStringLiteral("3");
     hdmi_events_ = 0;
+    // A new run measures its own rate: the old one may be another camera's, or a dead one's.
+    running_fps_ = 0;
+    block_started_ = false;
     arm_step_ = 0;
     frames_lost_ = 0;
     is_running_ = true;
@@ -171,6 +174,7 @@ void cls_Capture_HDMI::Stop_Capture() {
     Write_Trace("*cls_capture Stop_Capture");
     is_running_ = false;
     capture_->Stop();
+    recent_.clear();
     record_pool_.Prepare(0);
   });
 }
@@ -181,7 +185,11 @@ std::int16_t cls_Capture_HDMI::Running_Fps() const {
   return Guarded(where("Running_Fps"), std::int16_t{0}, [this] { return Checked_16(Round_Half_Even(running_fps_)); });
 }
 
-std::int32_t cls_Capture_HDMI::HDMI_10_mill() const { return Ticks_Between(tick_21_, tick_31_); }
+// Only once this run's 31st frame is in: the ticks of a frame not yet seen would give a
+// difference anywhere in the tick's cycle.
+std::int32_t cls_Capture_HDMI::HDMI_10_mill() const {
+  return hdmi_events_ >= 31 ? Ticks_Between(tick_21_, tick_31_) : 0;
+}
 
 QString cls_Capture_HDMI::HDMI_Sample_Dimensions() const {
   return QString::number(source_width_) + QLatin1Char('*') + QString::number(source_height_);
@@ -215,6 +223,8 @@ void cls_Capture_HDMI::OnRGBEvent(const Captured_Frame &frame) {
       emit Stop_All_Cameras();
       return;
     }
+    if (do_crop_)
+      Keep_Or_Hold(frame);
     if (event_to_send_ == 1)
       emit HDMIreceived();
   });
@@ -255,6 +265,7 @@ void cls_Capture_HDMI::Read_Header(const Captured_Frame &frame) {
   // The crop works on the frame as delivered, so the size follows the frames.
   source_width_ = frame.width;
   source_height_ = frame.height;
+  interlaced_ = frame.interlaced;
 }
 
 void cls_Capture_HDMI::OnErrorEvent(const QString &text) {

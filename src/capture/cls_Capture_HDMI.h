@@ -17,6 +17,7 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 
@@ -67,6 +68,8 @@ public:
   std::int32_t Capture_Delta_Raw() const { return capture_delta_; }
   std::int32_t HDMI_events() const { return hdmi_events_; }
   std::int64_t Frames_Lost() const { return frames_lost_; } // by the device since Run
+  // The delivered frames hold two fields, 20 ms apart, in alternate rows.
+  bool Interlaced() const { return interlaced_; }
   std::int32_t Source_Width() const { return source_width_; }
   std::int32_t Source_Height() const { return source_height_; }
   const cDIBSection &Crop_DIB() const { return crop_dib_; }
@@ -88,6 +91,24 @@ public:
   bool Buffer_Filled() const { return buffer_filled_; }
   // Records made ready for the frames to come (see Frame_Record_Pool).
   std::size_t Records_Ready() const { return record_pool_.Ready(); }
+
+  // ---- a capture, by capture ticks ----
+  // A capture keeps exactly the frames whose capture tick lies from the start tick to the end
+  // tick, whenever the window gets to see them. Frames of the last look_back_ms are held, so
+  // a start signal handled late still gets the frames captured after it.
+  static constexpr std::int32_t look_back_ms = 500;
+  void Begin_Keeping(std::int32_t start_tick);
+  // From now on frames captured after end_tick are not kept.
+  void End_Keeping(std::int32_t end_tick);
+  // Every frame captured up to the end tick has been delivered (a later one arrived), or no
+  // more will come.
+  bool End_Frame_Seen() const { return end_frame_seen_ || !is_running_; }
+  // The capture is over; frames are held for the next look back only.
+  void Stop_Keeping();
+  bool Keeping() const { return keeping_; }
+  // Frames the device or the delivery lost between the start and the end of the capture.
+  std::int64_t Capture_Frames_Lost() const { return capture_lost_; }
+  std::size_t Recent_Held() const { return recent_.size(); }
 
   // ---- drawing ----
   // colour is 0x00BBGGRR. The surface is first cleared to back_colour.
@@ -115,6 +136,8 @@ private:
   void Advise();
   void Clear_Linear_Buffer();
   void Report_Memory_Full();
+  void Keep_Or_Hold(const Captured_Frame &frame);
+  void Hold_Recent(std::int32_t tick);
 
   std::unique_ptr<Capture_Component> capture_;
   std::int16_t event_to_send_ = 1;
@@ -126,6 +149,7 @@ private:
   std::int32_t block_start_tick_ = 0;
   bool block_started_ = false;
   float running_fps_ = 0;
+  bool interlaced_ = false;
   std::int32_t source_width_ = 0;
   std::int32_t source_height_ = 0;
   std::int32_t crop_x_ = 0;
@@ -153,6 +177,13 @@ private:
   std::int32_t previous_tick_ = 0;
   std::int32_t capture_delta_ = 0;
   std::int64_t frames_lost_ = 0;
+  bool keeping_ = false;
+  std::int32_t keep_from_tick_ = 0;
+  std::optional<std::int32_t> keep_until_tick_;
+  bool end_frame_seen_ = false;
+  std::int64_t capture_lost_ = 0;
+  // The frames of the last look_back_ms, oldest first, while no capture keeps them.
+  std::deque<std::unique_ptr<CVideobuff_RGB>> recent_;
   // Records of the crop's size made ready while the camera runs.
   Frame_Record_Pool record_pool_{record_pool_depth};
 };

@@ -4,6 +4,7 @@
 #include "capture/cls_Capture_HDMI.h"
 #include "recording/CVideobuff_RGB.h"
 #include "support/Checked.h"
+#include "support/Clock.h"
 #include "support/Draw_Surface.h"
 #include "support/Failure.h"
 #include "support/Operator.h"
@@ -111,6 +112,100 @@ void cls_Capture_HDMI::Store_HDMI_Buffer() {
     Frame_Buffers().push_back(std::move(record));
     num_buffers_stored_ = Checked_32(static_cast<long long>(num_buffers_stored_) + 1);
   });
+}
+
+// ---- a capture, by capture ticks ----
+
+void cls_Capture_HDMI::Begin_Keeping(std::int32_t start_tick) {
+  Guarded(where("Begin_Keeping"), [&] {
+    Set_Post_linear(true);
+    keeping_ = true;
+    keep_from_tick_ = start_tick;
+    keep_until_tick_.reset();
+    end_frame_seen_ = false;
+    capture_lost_ = 0;
+    // While a capture runs the delivery may not drop a frame to catch up.
+    capture_->Set_Keep_Every_Frame(true);
+    // Frames captured after the signal that were shown before it was handled.
+    std::int32_t moved = 0;
+    while (!recent_.empty()) {
+      std::unique_ptr<CVideobuff_RGB> record = std::move(recent_.front());
+      recent_.pop_front();
+      if (Ticks_Between(start_tick, record->Capture_Mill()) < 0)
+        continue;
+      Frame_Buffers().push_back(std::move(record));
+      num_buffers_stored_ = Checked_32(static_cast<long long>(num_buffers_stored_) + 1);
+      moved += 1;
+    }
+    Write_Trace(QStringLiteral("*Begin_Keeping at tick %1, %2 frame(s) captured since").arg(start_tick).arg(moved));
+  });
+}
+
+void cls_Capture_HDMI::End_Keeping(std::int32_t end_tick) {
+  Guarded(where("End_Keeping"), [&] {
+    if (!keeping_)
+      return;
+    keep_until_tick_ = end_tick;
+    // Frames captured after the signal that were shown before it was handled leave the
+    // capture again, newest last.
+    Frame_Buffer_List &frames = Frame_Buffers();
+    std::deque<std::unique_ptr<CVideobuff_RGB>> after;
+    while (!frames.empty() && Ticks_Between(end_tick, frames.back()->Capture_Mill()) > 0) {
+      after.push_front(std::move(frames.back()));
+      frames.pop_back();
+      num_buffers_stored_ = std::max(num_buffers_stored_ - 1, 0);
+    }
+    for (std::unique_ptr<CVideobuff_RGB> &record : after)
+      recent_.push_back(std::move(record));
+    end_frame_seen_ = !after.empty() || (hdmi_events_ > 0 && Ticks_Between(end_tick, last_capture_mill_) > 0);
+    Write_Trace(QStringLiteral("*End_Keeping at tick %1").arg(end_tick));
+  });
+}
+
+void cls_Capture_HDMI::Stop_Keeping() {
+  Guarded(where("Stop_Keeping"), [&] {
+    if (!keeping_)
+      return;
+    keeping_ = false;
+    Set_Post_linear(false);
+    capture_->Set_Keep_Every_Frame(false);
+    Write_Trace(QStringLiteral("*Stop_Keeping, %1 frame(s) kept, %2 lost").arg(Buff_Num()).arg(capture_lost_));
+  });
+}
+
+// A frame of the capture is kept; any other is held for the look back.
+void cls_Capture_HDMI::Keep_Or_Hold(const Captured_Frame &frame) {
+  const std::int32_t tick = frame.capture_tick;
+  if (!keeping_ || Ticks_Between(keep_from_tick_, tick) < 0) {
+    Hold_Recent(tick);
+    return;
+  }
+  if (keep_until_tick_ && Ticks_Between(*keep_until_tick_, tick) > 0) {
+    // Frames lost just before the first frame past the end belong to the capture.
+    if (!end_frame_seen_)
+      capture_lost_ += frame.lost_before;
+    end_frame_seen_ = true;
+    Hold_Recent(tick);
+    return;
+  }
+  capture_lost_ += frame.lost_before;
+  Store_HDMI_Buffer();
+}
+
+void cls_Capture_HDMI::Hold_Recent(std::int32_t tick) {
+  if (!crop_dib_.Created())
+    return;
+  const std::int32_t size = crop_dib_.SizeImage();
+  std::unique_ptr<CVideobuff_RGB> record;
+  while (!recent_.empty() && Ticks_Between(recent_.front()->Capture_Mill(), tick) > look_back_ms) {
+    record = std::move(recent_.front());
+    recent_.pop_front();
+  }
+  if (!record || record->RGB_Length() != size)
+    record = record_pool_.Take(size);
+  record->FillData_RGB(crop_dib_.DIBSectionBitsPtr());
+  record->PutTimestamp(last_capture_mill_, last_capture_local_, capture_delta_);
+  recent_.push_back(std::move(record));
 }
 
 void cls_Capture_HDMI::Report_Memory_Full() {

@@ -178,17 +178,33 @@ TEST_F(Capture_Test, RateSurvivesTheTickWrapping) {
   EXPECT_EQ(capture_->Running_Fps(), 25);
 }
 
-TEST_F(Capture_Test, TenFrameIntervalIsTakenAtFrames21And31) {
+// Until frame 31 is in, the interval is 0 wherever the tick stands in its cycle: the tick
+// of a frame not seen yet is no time to take a difference to.
+class Ten_Frame_Test : public Capture_Test, public testing::WithParamInterface<std::uint64_t> {};
+
+TEST_P(Ten_Frame_Test, IntervalIsTakenAtFrames21And31) {
+  clock_.Set(GetParam());
   const Fake_Picture picture(16, 16);
   Start(8, 8);
   Frames(picture, 20, 40);
   EXPECT_EQ(capture_->HDMI_10_mill(), 0);
   Frames(picture, 1, 40);
-  EXPECT_LT(capture_->HDMI_10_mill(), 0) << "frame 31 not seen yet";
-  Frames(picture, 10, 40);
+  EXPECT_EQ(capture_->HDMI_10_mill(), 0) << "frame 31 not seen yet";
+  Frames(picture, 9, 40);
+  EXPECT_EQ(capture_->HDMI_10_mill(), 0) << "frame 31 not seen yet";
+  Frames(picture, 1, 40);
   EXPECT_EQ(capture_->HDMI_10_mill(), 400);
   EXPECT_EQ(capture_->HDMI_Sample_Dimensions(), QStringLiteral("16*16"));
+  // A new run starts counting afresh.
+  capture_->Stop_Capture();
+  capture_->Capture_Run();
+  Frames(picture, 25, 40);
+  EXPECT_EQ(capture_->HDMI_10_mill(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(AnywhereInTheTicksCycle, Ten_Frame_Test,
+                         testing::Values(100000ULL, (1ULL << 31) - 500, (1ULL << 31) + 500, (1ULL << 32) - 500,
+                                         (1ULL << 32) + 30ULL * 86400000));
 
 TEST_F(Capture_Test, StampsComeFromTheFrameNotFromItsHandling) {
   const Fake_Picture picture(16, 16);

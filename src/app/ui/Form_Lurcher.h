@@ -167,8 +167,8 @@ public:
   void Update_heat_time();
   void Cmd_capture_MouseDown();
   void Cmd_capture_MouseUp();
-  void Handle_Capture_Start() override;
-  void Handle_Capture_End() override;
+  void Handle_Capture_Start(std::int32_t tick) override;
+  void Handle_Capture_End(std::int32_t tick) override;
   void HDMI_event();
   void Update_File_Size(const QString &path);
   void Command_finish_Click();
@@ -245,6 +245,13 @@ private:
   bool Write_Kept_Frames();
   void Draw_Live_Frame();
   bool Offer_Other_Folder(const QString &why);
+  void End_Capture(std::int32_t tick, bool read_switch_again);
+  void Wait_For_Frames_Before(cls_Capture_HDMI &capture);
+  void Resume_Held_Capture();
+  void Show_Camera_Stopped(const QString &why);
+  void Camera_Failed(const QString &text);
+  void Keep_Frames_Before_Closing();
+  void Remake_Heat_File(const QString &path);
   void Open_Phidget();
   void Set_Up_Kit();
   Kit_Debounce start_camera_debounce_{Kit_Debounce::Start_Camera_ms};
@@ -256,5 +263,7 @@ private:
   QPointer<Form_Lurcher_settings> settings_window_;
   QString heat_start_text_;
   bool appending_ = false;
+  // Frames of the list at its head that are in the heat file already (a pass that failed).
+  std::int32_t frames_in_file_ = 0;
   bool aborting_ = false;
 };

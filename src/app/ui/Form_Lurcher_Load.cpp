@@ -179,6 +179,7 @@ void Form_Lurcher::Lurcher_End() {
   ending_ = true;
   Guarded(QStringLiteral("Lurcher_end of Form Form_Lurcher"), [&] {
     Trace_String(QStringLiteral("*Lurcher_end, begin"));
+    Keep_Frames_Before_Closing();
     Globals::Closing = true;
     Stop_Camera();
     Flush_DV_events();

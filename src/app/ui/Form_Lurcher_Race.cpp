@@ -144,6 +144,8 @@ void Form_Lurcher::Toggle_Camera() {
   ui->Picture_out->Cls();
   if (starting) {
     ui->Command_start_camera->setText(QStringLiteral("Stop camera"));
+    ui->Label_running_fps->clear();
+    ui->Label_running_fps->setToolTip(QString());
     Check_Attached();
     Do_Close();
     Start_camera();
@@ -181,6 +183,7 @@ void Form_Lurcher::Start_camera() {
     cls_Capture_HDMI &capture = *obj_Capture_HDMI;
     connect(&capture, &cls_Capture_HDMI::HDMIreceived, this, &Form_Lurcher::HDMI_event, Qt::UniqueConnection);
     connect(&capture, &cls_Capture_HDMI::Stop_All_Cameras, this, &Form_Lurcher::Stop_All_Cameras, Qt::UniqueConnection);
+    connect(&capture, &cls_Capture_HDMI::Capture_Failed, this, &Form_Lurcher::Camera_Failed, Qt::UniqueConnection);
     capture.set_HDMI_Crop(Crop_X, Crop_Y);
     capture.Set_MaxFrames(0);
     capture.Set_Do_CROP(true);
@@ -205,9 +208,35 @@ void Form_Lurcher::Stop_Camera() {
 
 void Form_Lurcher::Stop_All_Cameras() {
   Guarded(Location("Stop_All_Cameras"), [&] {
+    Globals::Stop_Frame_Events = true;
     if (obj_Capture_HDMI)
       obj_Capture_HDMI->Stop_Capture();
+    Show_Camera_Stopped(QStringLiteral("all cameras were stopped after a failure"));
   });
+}
+
+// The running source failed (the capture object has said why): the window shows the camera
+// stopped, and the frames of a capture that was running are written.
+void Form_Lurcher::Camera_Failed(const QString &text) {
+  Guarded(Location("Camera_Failed"), [&] {
+    Trace_String(QStringLiteral("*Camera_Failed: ") + text);
+    Show_Camera_Stopped(text);
+    if (Capturing)
+      End_Capture(Tick(), false);
+  });
+}
+
+// The camera no longer runs: the button offers to start it, and no rate is shown, so no heat
+// is initiated, started or captured on a dead camera.
+void Form_Lurcher::Show_Camera_Stopped(const QString &why) {
+  if (!Camera_Running())
+    return;
+  ui->Command_start_camera->setText(QStringLiteral("Start camera"));
+  Timer_2.stop();
+  ui->Picture_arm->Cls();
+  ui->Label_running_fps->setText(QStringLiteral("Camera stopped"));
+  ui->Label_running_fps->setToolTip(why);
+  Set_Text_Colour(ui->Label_running_fps, QColor(255, 0, 0));
 }
 
 void Form_Lurcher::Do_Close() {
@@ -261,7 +290,8 @@ void Form_Lurcher::Command_initiate_file_Click() {
 
 bool Form_Lurcher::Initiate_File() {
   Trace_String(QStringLiteral("Command_initiate_file_Click"));
-  if (!obj_Capture_HDMI || obj_Capture_HDMI->Running_Fps() == 0) {
+  if (!obj_Capture_HDMI || !Camera_Running() || !obj_Capture_HDMI->Is_Running() ||
+      obj_Capture_HDMI->Running_Fps() == 0) {
     Msg_Box(QStringLiteral("Waiting to measure camera fps!\n(See display under the rotating arm!)"));
     return false;
   }
@@ -277,10 +307,15 @@ bool Form_Lurcher::Initiate_File() {
   ui->Text_filename->setText(Current_File);
   cls_Capture_HDMI &capture = *obj_Capture_HDMI;
   Capture_Info = capture.Current_PropertyString() + QStringLiteral(" / ") + capture.Current_FriendlyName();
+  Actual_Sample.clear(); // never the rate of an earlier camera
   if (capture.HDMI_10_mill() > 0)
     Actual_Sample = capture.HDMI_Sample_Dimensions() + QStringLiteral(", ") +
                     QString::number(static_cast<long long>(std::floor(10000.0 / capture.HDMI_10_mill()))) +
                     QStringLiteral(" fps");
+  // The header of the new file records them.
+  Header_Sources::Capture_Property = capture.Current_PropertyString();
+  Header_Sources::Capture_Source = capture.Current_FriendlyName();
+  Header_Sources::Actual_Sample = Actual_Sample;
   if (!Make_Heat_File(Current_File, false)) {
     // Nothing was created: no heat may start on a file that is not there.
     Current_File.clear();
@@ -297,7 +332,8 @@ bool Form_Lurcher::Initiate_File() {
 bool Form_Lurcher::Make_Heat_File(const QString &path, bool with_start) {
   cls_VideoFile_handler &heat = *obj_QK3_Handler;
   const std::int16_t fps = obj_Capture_HDMI->Running_Fps();
-  heat.Set_RGB_interlaced(fps != 40);
+  // The frames say whether they hold two fields, not the rate they come at.
+  heat.Set_RGB_interlaced(obj_Capture_HDMI->Interlaced());
   heat.Set_File_name(path);
   heat.Set_Cropped_X(Crop_X);
   heat.Set_Cropped_Y(Crop_Y);
@@ -331,6 +367,7 @@ void Form_Lurcher::Fill_Heat_Header(bool with_start) {
   heat.Set_Hound_Goal_compensation(QString::number(Module_Lurcher::Goal_Compensation));
   heat.Set_Hound_Split_compensation(QString::number(Module_Lurcher::Split_Compensation));
   heat.Set_Phidget_serial(QString::number(Kit ? Kit->Serial_Number() : 0));
+  heat.Header().Set_Capture_Info(Capture_Info);
   if (with_start) {
     heat.Set_Hound_heat_start_local(Heat_Start_Local);
     heat.Set_Hound_start_PC_mill(Heat_Start_Tick);
@@ -446,6 +483,12 @@ void Form_Lurcher::Handle_Start(std::int32_t tick) {
       Trace_String(Time_Now_Text() + QStringLiteral("*H_S File open!!"));
       return;
     }
+    // A heat recorded on a camera that has stopped would have no pictures.
+    if (!Camera_Running()) {
+      Beep();
+      Trace_String(Time_Now_Text() + QStringLiteral("*Camera not running!!"));
+      return;
+    }
     if (Current_File.isEmpty()) {
       if (!Compensations::Switch_On(Compensations::Key_Auto_Init)) {
         Beep();
@@ -490,7 +533,10 @@ void Form_Lurcher::Command_finish_Click() {
       Beep();
       return;
     }
-    if (Frames_Pending() > 0 && !Capturing &&
+    // A capture never carries over into the next heat: it ends here and its frames are written.
+    if (Capturing)
+      End_Capture(Tick(), false);
+    if (Frames_Pending() > 0 &&
         Msg_Box(QStringLiteral("%1 captured frame(s) have not been written to a heat file.\nFinish the heat and "
                                "discard them?")
                     .arg(Frames_Pending()),

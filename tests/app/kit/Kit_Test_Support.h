@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <vector>
 
 class Recording_Race final : public Kit_Race_Control {
 public:
@@ -17,8 +18,14 @@ public:
     if (on_start)
       on_start();
   }
-  void Handle_Capture_Start() override { calls << QStringLiteral("capture start"); }
-  void Handle_Capture_End() override { calls << QStringLiteral("capture end"); }
+  void Handle_Capture_Start(std::int32_t tick) override {
+    calls << QStringLiteral("capture start");
+    capture_ticks.push_back(tick);
+  }
+  void Handle_Capture_End(std::int32_t tick) override {
+    calls << QStringLiteral("capture end");
+    capture_ticks.push_back(tick);
+  }
   void Check_Attached() override {
     ++refreshes;
     if (on_check)
@@ -27,6 +34,7 @@ public:
   void Stop_All_Cameras() override { calls << QStringLiteral("stop cameras"); }
 
   QStringList calls;
+  std::vector<std::int32_t> capture_ticks; // the tick of every capture start and end, in order
   int refreshes = 0;
   std::function<void()> on_start;
   std::function<void()> on_check;

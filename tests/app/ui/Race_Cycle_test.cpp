@@ -73,6 +73,7 @@ TEST_F(Race_Cycle_Test, LiveViewIgnoresASecondClickWithin300Ms) {
 
 TEST_F(Race_Cycle_Test, TheCaptureButtonIgnoresAPressOrReleaseWithin300MsOfTheLast) {
   Start_Heat();
+  clock_.Advance(10);             // the last frame before the capture is not kept
   Form().Cmd_capture_MouseDown(); // press at P
   Deliver(2);                     // P + 80
   Form().Cmd_capture_MouseUp();   // release at R = P + 80
@@ -161,6 +162,7 @@ TEST_F(Race_Cycle_Test, ASecondStartDuringAHeatIsRefused) {
 TEST_F(Race_Cycle_Test, CaptureKeepsTheFramesBetweenStartAndEndAndWritesThemWithTheirTicks) {
   Start_Heat();
   Deliver(3); // before the capture: not kept
+  clock_.Advance(5);
   Input(capture_input, true);
   EXPECT_TRUE(Form().Capturing);
   std::vector<std::int32_t> ticks;
@@ -198,6 +200,7 @@ TEST_F(Race_Cycle_Test, ACaptureEndSoonAfterStartUpAppendsNothing) {
 
 TEST_F(Race_Cycle_Test, ACaptureEndWithNoFramesLeavesASoundFile) {
   Start_Heat();
+  clock_.Advance(10); // after the last frame
   Input(capture_input, true);
   Input(capture_input, false);
   const QK3_Verify_Result check = Verify_Heat_File(Form().Current_File);
@@ -372,6 +375,7 @@ TEST_F(Race_Cycle_Test, FramesThatCannotBeWrittenStayUntilAnotherFolderTakesThem
   Start_Heat();
   const QString lost = Form().Current_File;
   const std::int32_t start = Form().Heat_Start_Tick;
+  clock_.Advance(10); // after the last frame before the capture
   Input(capture_input, true);
   Deliver(4);
   ASSERT_TRUE(QFile::remove(lost));
@@ -381,6 +385,10 @@ TEST_F(Race_Cycle_Test, FramesThatCannotBeWrittenStayUntilAnotherFolderTakesThem
   ASSERT_EQ(op_.Message_Texts().size(), 1);
   EXPECT_TRUE(op_.Message_Texts().front().contains(QStringLiteral("the heat file is gone")));
 
+  // Settings changed since the heat began reach no header of this heat.
+  const std::int32_t initiated_delay = Module_Lurcher::Box_Delay;
+  const QString box_delay = QString::number(initiated_delay);
+  Module_Lurcher::Box_Delay = initiated_delay + 77;
   // The next capture end tries again; this time the operator gives another folder.
   const QString other = appdata_.Path() + QStringLiteral("/Other");
   QDir().mkpath(other);
@@ -395,12 +403,15 @@ TEST_F(Race_Cycle_Test, FramesThatCannotBeWrittenStayUntilAnotherFolderTakesThem
   const Heat_File_Contents heat = Read_Heat(Form().Current_File);
   EXPECT_EQ(heat.frames, 6);
   EXPECT_EQ(heat.start_tick, start);
+  EXPECT_EQ(heat.box_delay, box_delay) << "the heat's own header, not one made from today's settings";
+  Module_Lurcher::Box_Delay = initiated_delay;
   EXPECT_TRUE(Verify_Heat_File(Form().Current_File).Sound());
   op_.Expect_All_Answered();
 }
 
 TEST_F(Race_Cycle_Test, HeatFinishAsksBeforeUnwrittenFramesAreDropped) {
   Start_Heat();
+  clock_.Advance(10); // after the last frame before the capture
   Input(capture_input, true);
   Deliver(3);
   QFile::remove(Form().Current_File);
