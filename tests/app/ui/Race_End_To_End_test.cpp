@@ -88,8 +88,10 @@ TEST_F(Race_End_To_End_Test, AHeatRecordedFromTheKitHoldsEachDogAtItsTrueTime) {
   ASSERT_TRUE(Race_Demo::Wait_For([&] { return form.Heat_Running; }, 2000));
   const std::int32_t start = form.Heat_Start_Tick;
   EXPECT_GE(Ticks_Between(before_signal, start), 0);
+  const std::int32_t before_press = Tick();
   fake_.Set_Input(capture_input, true);
   ASSERT_TRUE(Race_Demo::Wait_For([&] { return form.Capturing; }, 2000));
+  const std::int32_t after_press = Tick();
   std::int32_t last = truth.begin()->second;
   for (const auto &[box, tick] : truth)
     if (Ticks_Between(last, tick) > 0)
@@ -98,6 +100,7 @@ TEST_F(Race_End_To_End_Test, AHeatRecordedFromTheKitHoldsEachDogAtItsTrueTime) {
   ASSERT_TRUE(Race_Demo::Wait_For(
       [&] { return !Frame_Buffers().empty() && Ticks_Between(last, Frame_Buffers().back()->Capture_Mill()) > 100; },
       15000));
+  const std::int32_t before_release = Tick();
   fake_.Set_Input(capture_input, false);
   ASSERT_TRUE(Race_Demo::Wait_For([&] { return !form.Capturing && Frame_Buffers().empty(); }, 30000));
 
@@ -123,6 +126,12 @@ TEST_F(Race_End_To_End_Test, AHeatRecordedFromTheKitHoldsEachDogAtItsTrueTime) {
       gaps += " after frame " + std::to_string(i) + " at " + std::to_string(Ticks_Between(start, ticks[i - 1])) +
               " ms: " + std::to_string(Ticks_Between(ticks[i - 1], ticks[i]));
   EXPECT_LE(period, 45) << "frames were lost on the way:" << gaps;
+  // The capture holds the frames captured between its two signals, by their capture ticks:
+  // from the first one after the press to the last one before the release.
+  EXPECT_GE(Ticks_Between(before_press, ticks.front()), 0);
+  EXPECT_LE(Ticks_Between(after_press, ticks.front()), period);
+  EXPECT_GE(Ticks_Between(ticks.back(), before_release), -period) << "the last frames before the release";
+  EXPECT_LE(Ticks_Between(ticks.back(), before_release), period) << "the last frames before the release";
   for (const auto &[box, tick] : truth) {
     const auto first =
         std::find_if(ticks.begin(), ticks.end(), [&](std::int32_t t) { return Ticks_Between(tick, t) >= 0; });
