@@ -9,13 +9,17 @@ bool Is_Result_Code(std::int32_t stored) {
   return stored == code_did_not_finish || stored == code_disqualified || stored == code_no_rank || stored == no_time;
 }
 
-Header_Box &Heat_Results::Box(int box) {
-  if (box < 1 || box > header_boxes)
+namespace {
+// The index of a number counted from 1; outside 1 to count raises 9.
+std::size_t Index_Of(int number, int count) {
+  if (number < 1 || number > count)
     Raise(Err_Subscript, Failure_Description(Err_Subscript));
-  return boxes[static_cast<std::size_t>(box - 1)];
+  return static_cast<std::size_t>(number - 1);
 }
+} // namespace
 
-const Header_Box &Heat_Results::Box(int box) const { return const_cast<Heat_Results &>(*this).Box(box); }
+Header_Box &Heat_Results::Box(int box) { return boxes[Index_Of(box, header_boxes)]; }
+const Header_Box &Heat_Results::Box(int box) const { return boxes[Index_Of(box, header_boxes)]; }
 
 void Clear_all_Results(Heat_Results &results) {
   for (Header_Box &box : results.boxes) {
@@ -27,13 +31,8 @@ void Clear_all_Results(Heat_Results &results) {
   }
 }
 
-Result_Record &Result_Array::operator()(int row) {
-  if (row < 1 || row > heat_boxes)
-    Raise(Err_Subscript, Failure_Description(Err_Subscript));
-  return rows_[static_cast<std::size_t>(row - 1)];
-}
-
-const Result_Record &Result_Array::operator()(int row) const { return const_cast<Result_Array &>(*this)(row); }
+Result_Record &Result_Array::operator()(int row) { return rows_[Index_Of(row, heat_boxes)]; }
+const Result_Record &Result_Array::operator()(int row) const { return rows_[Index_Of(row, heat_boxes)]; }
 
 Result_Array Load_Result_Array(const Heat_Results &results) {
   Result_Array table;
