@@ -1,5 +1,6 @@
 #pragma once
-// A control that ignores a second use within a fixed time of the last accepted one.
+// A control that ignores a second use within a fixed time of the last accepted one. Uses are
+// judged on the clock's full width, so the window holds however long the program has run.
 
 #include <cstdint>
 #include <optional>
@@ -17,8 +18,10 @@ public:
   static constexpr std::int32_t Live_View_ms = 299;
   static constexpr std::int32_t Capture_Press_ms = 299;
   static constexpr std::int32_t Capture_Release_ms = 299;
+  // The keyboard hook: a key message this soon after the last accepted one is ignored.
+  static constexpr std::int32_t Keyboard_Hook_ms = 149;
 
 private:
   std::int32_t window_ms_;
-  std::optional<std::int32_t> last_;
+  std::optional<std::int64_t> last_; // full-width moment of the last accepted use
 };

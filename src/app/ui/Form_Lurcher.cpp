@@ -33,7 +33,6 @@ constexpr std::int32_t vk_left = 37;
 constexpr std::int32_t vk_right = 39;
 constexpr std::int32_t vk_numpad4 = 100;
 constexpr std::int32_t vk_numpad6 = 102;
-constexpr std::int32_t hook_quiet_ms = 149; // a key within this of the last accepted one is ignored
 constexpr int heat_timer_ms = 50;
 constexpr int fps_timer_ms = 1000;
 
@@ -114,11 +113,8 @@ void Form_Lurcher::Form_Activate() {
 
 void Form_Lurcher::IWindowsHook_HookProc(std::int32_t wParam) {
   Guarded(Form_Location("IWindowsHook_HookProc"), [&] {
-    const std::int32_t now = Tick();
-    if (hook_seen_ && Ticks_Between(last_hook_tick_, now) <= hook_quiet_ms)
+    if (!hook_debounce_.Accept(Tick()))
       return;
-    hook_seen_ = true;
-    last_hook_tick_ = now;
     Trace_String(QStringLiteral("*IWindowsHook_HookProc, wParam = %1").arg(wParam));
     if (wParam == vk_numpad4 || wParam == vk_numpad6)
       Stand_In::Handle_Goal_Offset(wParam);

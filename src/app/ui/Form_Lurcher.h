@@ -224,8 +224,7 @@ private:
   QPointer<Lurcher_debug_form> debug_window_;
   std::unique_ptr<Form_select_Video> video_source_window_;
   QString startup_path_;
-  std::int32_t last_hook_tick_ = 0;
-  bool hook_seen_ = false;
+  Kit_Debounce hook_debounce_{Kit_Debounce::Keyboard_Hook_ms};
   bool program_ended_ = false;
   bool ending_ = false;
   bool activating_ = false;

@@ -4,6 +4,7 @@
 #include "ui_Form_Lurcher.h"
 
 #include "app/Compensations.h"
+#include "app/Kit_Timing.h"
 #include "app/Module_Lurcher.h"
 #include "app/Single_Instance.h"
 #include "app/Stand_Ins.h"
@@ -88,7 +89,7 @@ void Form_Lurcher::Start_Up() {
   event_registration_->Form_Load(); // hidden: the stored event file is open from the start
   if (!Check_Single_Instance())
     return;
-  Globals::Startup_Time = Tick();
+  Kit_Timing::Mark_Startup();
   Set_Up_Kit();
   load_Capture_Folder();
   Trace_String(QStringLiteral("Form_Load, after load_Capture_Folder"));

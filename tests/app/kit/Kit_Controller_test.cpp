@@ -199,11 +199,44 @@ TEST(Kit_Debounce_Test, ASecondUseWithinTheWindowIsIgnored) {
       {299, INT32_MAX - 100, INT32_MIN + 198, false},
       {299, INT32_MAX - 100, INT32_MIN + 199, true},
   };
+  // Both uses are handled a little after the later of the two stamps.
+  Manual_Clock clock;
+  Set_Clock(&clock);
   for (const auto &c : cases) {
+    const std::int32_t later = Ticks_Between(c.first, c.second) > 0 ? c.second : c.first;
+    clock.Set(static_cast<std::uint32_t>(later) + 10ULL * (1ULL << 32) + 5);
     Kit_Debounce debounce(c.window);
     EXPECT_TRUE(debounce.Accept(c.first));
     EXPECT_EQ(debounce.Accept(c.second), c.second_accepted) << c.first << " " << c.second;
   }
+  Set_Clock(nullptr);
+}
+
+// Clock readings, in milliseconds since the machine started, at which the program starts:
+// early, just before the 32-bit tick turns negative, and just before it wraps to 0.
+constexpr std::uint64_t Two_31 = 1ULL << 31;
+constexpr std::uint64_t Two_32 = 1ULL << 32;
+constexpr std::uint64_t Clock_Starts[] = {5000, Two_31 - 700, Two_32 - 700};
+
+TEST(Kit_Debounce_Test, TheWindowHoldsAnywhereInTheTicksCycle) {
+  const struct {
+    std::uint64_t after_ms; // of the last accepted use
+    bool accepted;
+  } cases[] = {
+      {299, false},       {300, true},    {Two_31 - 1, true},   {Two_31, true},       {Two_31 + 100, true},
+      {Two_32 - 1, true}, {Two_32, true}, {Two_32 + 100, true}, {Two_32 + 300, true}, {3 * Two_32 + 5, true},
+  };
+  Manual_Clock clock;
+  Set_Clock(&clock);
+  for (const std::uint64_t start : Clock_Starts)
+    for (const auto &c : cases) {
+      Kit_Debounce debounce(Kit_Debounce::Capture_Press_ms);
+      clock.Set(start);
+      ASSERT_TRUE(debounce.Accept(Tick()));
+      clock.Set(start + c.after_ms);
+      EXPECT_EQ(debounce.Accept(Tick()), c.accepted) << "clock at " << start << ", " << c.after_ms << " ms later";
+    }
+  Set_Clock(nullptr);
 }
 
 TEST(Kit_Debounce_Test, AnIgnoredUseDoesNotMoveTheWindow) {
@@ -216,6 +249,8 @@ TEST(Kit_Debounce_Test, AnIgnoredUseDoesNotMoveTheWindow) {
 }
 
 TEST(Kit_Timing_Test, ACaptureEndInTheFirstThreeSecondsIsSkipped) {
+  Manual_Clock clock(Two_31 + 5000);
+  Set_Clock(&clock);
   Globals::Startup_Time = INT32_MAX - 1000; // the grace runs across the counter's wrap
   EXPECT_TRUE(Kit_Timing::In_Capture_End_Grace(INT32_MAX));
   EXPECT_TRUE(Kit_Timing::In_Capture_End_Grace(INT32_MIN + 1998));
@@ -223,5 +258,46 @@ TEST(Kit_Timing_Test, ACaptureEndInTheFirstThreeSecondsIsSkipped) {
   EXPECT_TRUE(Kit_Timing::In_Input_Grace(INT32_MAX - 1));
   EXPECT_FALSE(Kit_Timing::In_Input_Grace(INT32_MAX - 1000 + 1000));
   Globals::Startup_Time = 0;
+  Set_Clock(nullptr);
+}
+
+// The grace periods end once and stay ended, however long the program runs: past 24.9 days,
+// when the tick difference turns negative, and past 49.7 days, when the tick comes round.
+TEST(Kit_Timing_Test, TheGracePeriodsHoldAnywhereInTheTicksCycle) {
+  const std::uint64_t offsets[] = {0,      500,          999,           1000,           2999,
+                                   3000,   Two_31 - 1,   Two_31,        Two_31 + 500,   Two_32 - 1,
+                                   Two_32, Two_32 + 500, Two_32 + 2999, 3 * Two_31 + 7, 5 * Two_32 + 100};
+  Manual_Clock clock;
+  Set_Clock(&clock);
+  for (const std::uint64_t start : Clock_Starts)
+    for (const std::uint64_t after : offsets) {
+      clock.Set(start);
+      Kit_Timing::Mark_Startup();
+      EXPECT_EQ(Globals::Startup_Time, Tick());
+      clock.Set(start + after);
+      // Judged by the signal's tick, handled a moment later.
+      const std::int32_t signal = Tick();
+      clock.Advance(40);
+      EXPECT_EQ(Kit_Timing::In_Input_Grace(signal), after <= 999) << "start " << start << ", " << after << " ms after";
+      EXPECT_EQ(Kit_Timing::In_Capture_End_Grace(signal), after <= 2999)
+          << "start " << start << ", " << after << " ms after";
+    }
+  Globals::Startup_Time = 0;
+  Set_Clock(nullptr);
+}
+
+TEST_F(Kit_Controller_Test, AfterWeeksOfUptimeEveryInputIsHeard) {
+  const std::uint64_t uptimes[] = {Two_31 + 10, Two_32 - 200, Two_32 + 300, 2 * Two_32 + 900};
+  for (const std::uint64_t start : Clock_Starts)
+    for (const std::uint64_t uptime : uptimes) {
+      race.calls.clear();
+      clock.Set(start);
+      Kit_Timing::Mark_Startup();
+      clock.Set(start + uptime);
+      Input(2, true);
+      EXPECT_EQ(race.calls, QStringList{QStringLiteral("start %1").arg(Tick())})
+          << "start " << start << ", uptime " << uptime;
+      Input(2, false);
+    }
 }
 } // namespace

@@ -274,6 +274,34 @@ TEST_F(Keyboard_Test, AKeyWithin149MsOfTheLastAcceptedOneIsIgnored) {
   EXPECT_EQ(trace_.Lines().last(), QStringLiteral("*IWindowsHook_HookProc, wParam = 65"));
 }
 
+// Past 24.9 days the tick difference turns negative, past 49.7 days the tick comes round:
+// a key after a long quiet spell is still a key.
+TEST_F(Keyboard_Test, TheQuietTimeHoldsAnywhereInTheTicksCycle) {
+  constexpr std::uint64_t two_31 = 1ULL << 31;
+  constexpr std::uint64_t two_32 = 1ULL << 32;
+  const struct {
+    std::uint64_t after_ms;
+    bool accepted;
+  } keys[] = {{149, false},
+              {two_31, true},
+              {two_31 + 100, false},
+              {two_31 + 1000, true},
+              {two_31 + 1000 + two_32 - 50, true},
+              {two_32 * 2 + 100, true},
+              {two_32 * 2 + 200, false}};
+  const std::uint64_t first = two_32 - 100; // the machine had been up for 49.7 days
+  clock_.Set(first);
+  form_.IWindowsHook_HookProc(65);
+  int accepted = Hook_Lines();
+  ASSERT_EQ(accepted, 1);
+  for (const auto &k : keys) {
+    clock_.Set(first + k.after_ms);
+    form_.IWindowsHook_HookProc(65);
+    accepted += k.accepted ? 1 : 0;
+    EXPECT_EQ(Hook_Lines(), accepted) << "key " << k.after_ms << " ms after the first";
+  }
+}
+
 TEST_F(Keyboard_Test, TheHookSeesEveryKeyPressAndLeavesItToTheControl) {
   form_.ui->Text_filename->setFocus();
   form_.ui->Text_filename->setReadOnly(false);

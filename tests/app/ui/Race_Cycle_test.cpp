@@ -235,6 +235,51 @@ TEST_F(Race_Cycle_Test, HeatFinishClosesTheHeatAndStopsTheCamera) {
   EXPECT_EQ(Read_INI(QStringLiteral("Settings"), QStringLiteral("last_file"), Globals::Ini_File, QString()), file);
 }
 
+// ---------------------------------------------------------------- weeks of uptime
+
+struct Uptime_Case {
+  const char *what;
+  std::uint64_t clock_at_startup; // milliseconds since the machine started
+  std::uint64_t uptime;           // of the program when the heat begins
+};
+
+void PrintTo(const Uptime_Case &c, std::ostream *os) { *os << c.what; }
+
+class Race_Uptime_Test : public Race_Window_Test, public testing::WithParamInterface<Uptime_Case> {
+protected:
+  Race_Uptime_Test() { clock_.Set(GetParam().clock_at_startup); }
+};
+
+// A machine left running for weeks: the kit's inputs, the buttons and the capture end work
+// as on the first day, wherever the 32-bit tick stands.
+TEST_P(Race_Uptime_Test, AHeatIsRecordedAfterWeeksOfUptime) {
+  const Uptime_Case &c = GetParam();
+  clock_.Set(c.clock_at_startup + c.uptime);
+  Start_Heat();
+  Form().Cmd_capture_MouseDown();
+  EXPECT_TRUE(Form().Capturing) << c.what;
+  Deliver(4);
+  Form().Cmd_capture_MouseUp();
+  EXPECT_FALSE(Form().Capturing);
+  EXPECT_EQ(Read_Heat(Form().Current_File).frames, 4) << c.what;
+  Input(capture_input, true);
+  Deliver(3);
+  Input(capture_input, false);
+  EXPECT_EQ(Read_Heat(Form().Current_File).frames, 7) << c.what;
+}
+
+constexpr std::uint64_t Two_31 = 1ULL << 31;
+constexpr std::uint64_t Two_32 = 1ULL << 32;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Race_Uptime_Test,
+    testing::Values(Uptime_Case{"tick difference past its half", 1000000, Two_31},
+                    Uptime_Case{"start signal just after a full cycle", 1000000, Two_32 - 2000},
+                    Uptime_Case{"capture end just after a full cycle", 1000000, Two_32 + 100},
+                    Uptime_Case{"program started as the tick turns negative", Two_31 - 1500, Two_31 + 2000},
+                    Uptime_Case{"program started as the tick wraps", Two_32 - 1500, Two_32 - 1000}),
+    [](const testing::TestParamInfo<Uptime_Case> &param_info) { return "Case" + std::to_string(param_info.index); });
+
 // ---------------------------------------------------------------- the kit's inputs
 
 TEST_F(Race_Cycle_Test, TheRemoteContactStartsOnlyWhileArmed) {
