@@ -18,6 +18,7 @@
 #include "capture/cls_Capture_HDMI.h"
 #include "events/ui/Form_event_registration.h"
 #include "recording/CVideobuff_RGB.h"
+#include "recording/Cls_XML_header.h"
 #include "recording/cls_VideoFile_handler.h"
 
 #include "support/Checked.h"
@@ -33,24 +34,24 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 #include <cmath>
 
 namespace {
-constexpr std::int32_t day_ms = 86400000;
 const QString settings_section = QStringLiteral("Settings");
 
 QString Location(const char *procedure) {
   return QString::fromLatin1(procedure) + QStringLiteral(" of Form Form_Lurcher");
 }
 
-// The local time of day of a moment ticks_ago milliseconds before now.
-std::int32_t Local_Ms_Before(std::int32_t ticks_ago) {
-  const std::int32_t local = Ms_Of_Day() - (ticks_ago > 0 ? ticks_ago : 0);
-  return local < 0 ? local + day_ms : local;
+// The local date and time at which a tick was taken: now, less the ticks since. A tick that
+// lies ahead of now (none should) is taken as now.
+QDateTime Local_Moment_Of(std::int32_t tick) {
+  const std::int32_t ago = Ticks_Between(tick, Tick());
+  return Current_Clock().Local_Now().addMSecs(-static_cast<qint64>(std::max(ago, 0)));
 }
 
 QString Time_Now_Text() { return Current_Clock().Local_Now().toString(QStringLiteral("hh:mm:ss")); }
@@ -468,10 +469,11 @@ void Form_Lurcher::Command_start_heat_Click() {
 
 void Form_Lurcher::Handle_Start(std::int32_t tick) {
   Guarded(Location("Handle_Start"), [&] {
-    // The stamps first: tick is when the signal arrived, and its local time is taken back to
-    // that moment, so neither waits for the file work below.
-    const std::int32_t local = Local_Ms_Before(Ticks_Between(tick, Tick()));
-    const QString start_text = QLocale::system().toString(Current_Clock().Local_Now(), QLocale::ShortFormat);
+    // The stamps first: tick is when the signal arrived, and its local time and date are taken
+    // back to that moment, so none of them waits for the handling or the file work below.
+    const QDateTime signal_moment = Local_Moment_Of(tick);
+    const std::int32_t local = signal_moment.time().msecsSinceStartOfDay();
+    const QString start_text = Cls_XML_header::General_Date_Text(signal_moment);
     Trace_String(QStringLiteral("Handle_Start, begin"));
     if (Heat_Running) {
       Beep();

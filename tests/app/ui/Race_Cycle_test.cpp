@@ -8,6 +8,7 @@
 #include "app/Module_Lurcher.h"
 #include "app/ui/Control_Box.h"
 #include "app/ui/Form_Lurcher_settings.h"
+#include "recording/Cls_XML_header.h"
 #include "recording/QK3_Verify.h"
 #include "recording/cls_VideoFile_handler.h"
 #include "ui_Form_Lurcher.h"
@@ -16,11 +17,14 @@
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 
 namespace {
 struct Heat_File_Contents {
   std::int32_t frames = 0;
   std::int32_t start_tick = 0;
+  std::int32_t start_local = 0;
+  QString start_datetime;
   QString box_delay;
   QString event;
   QString serial;
@@ -35,6 +39,8 @@ Heat_File_Contents Read_Heat(const QString &path) {
     return c;
   c.frames = heat.Num_Frames();
   c.start_tick = heat.Hound_start_PC_mill();
+  c.start_local = heat.Hound_heat_start_local();
+  c.start_datetime = heat.Hound_start_DateTime();
   c.box_delay = heat.Hound_box_delay();
   c.event = heat.Hound_event();
   c.serial = heat.Phidget_serial();
@@ -149,6 +155,26 @@ INSTANTIATE_TEST_SUITE_P(Cases, Race_Start_Test,
                          testing::Values(Start_Case{"initiated file", true, false, true},
                                          Start_Case{"no file, automatic initiation off", false, false, false},
                                          Start_Case{"no file, automatic initiation on", false, true, true}));
+
+// A start handled late (here 2.5 s, across midnight) carries the date and the time, with its
+// seconds, of the signal's moment, not of its handling.
+TEST_F(Race_Cycle_Test, AStartHandledLateCarriesTheDateAndTimeOfTheSignal) {
+  Start_Camera();
+  Initiate();
+  const QDateTime signal(QDate(2018, 5, 23), QTime(23, 59, 58, 600));
+  clock_.Set_Local(signal);
+  const std::int32_t arrival = Tick();
+  Input(start_input, true, 2500);
+  ASSERT_TRUE(Form().Heat_Running);
+  EXPECT_EQ(Form().Heat_Start_Local, 86398600);
+  const Heat_File_Contents heat = Read_Heat(Form().Current_File);
+  EXPECT_EQ(heat.start_tick, arrival);
+  EXPECT_EQ(heat.start_local, 86398600);
+  EXPECT_EQ(heat.start_datetime, Cls_XML_header::General_Date_Text(signal));
+  EXPECT_TRUE(heat.start_datetime.contains(QStringLiteral("59:58"))) << heat.start_datetime.toStdString();
+  EXPECT_TRUE(heat.start_datetime.contains(QLocale::system().toString(signal.date(), QLocale::ShortFormat)))
+      << heat.start_datetime.toStdString();
+}
 
 TEST_F(Race_Cycle_Test, ASecondStartDuringAHeatIsRefused) {
   Start_Heat();
