@@ -154,6 +154,8 @@ public:
   void Start_camera();
   void Stop_Camera();
   void Do_Close();
+  // Option_selected_camera(camera) clicked; shows race control again.
+  void Camera_Chosen(int camera);
   void cmd_live_view_Click();
   void Update_Running_Fps();
   void Command_initiate_file_Click();

@@ -95,6 +95,9 @@ void Form_Lurcher::Connect_Race_Controls() {
   connect(ui->Cmd_capture, &QPushButton::pressed, this, &Form_Lurcher::Cmd_capture_MouseDown);
   connect(ui->Cmd_capture, &QPushButton::released, this, &Form_Lurcher::Cmd_capture_MouseUp);
   connect(ui->item_close_file, &QAction::triggered, this, &Form_Lurcher::Do_Close);
+  for (int camera = 1; camera <= 2; ++camera)
+    connect(Option_selected_camera[static_cast<std::size_t>(camera)], &QRadioButton::clicked, this,
+            [this, camera] { Camera_Chosen(camera); });
   connect(ui->item_validate_folder, &QAction::triggered, this, &Form_Lurcher::Validate_Folder);
   connect(ui->item_Blink_LED, &QAction::triggered, this, &Form_Lurcher::item_Blink_LED_Click);
   connect(ui->item_show_settings, &QAction::triggered, this, &Form_Lurcher::item_show_settings_Click);
@@ -144,6 +147,7 @@ void Form_Lurcher::Toggle_Camera() {
   ui->Text_filename->clear();
   ui->Picture_out->Cls();
   if (starting) {
+    ui->Frame_Control_status->show();
     ui->Command_start_camera->setText(QStringLiteral("Stop camera"));
     ui->Label_running_fps->clear();
     ui->Label_running_fps->setToolTip(QString());
@@ -252,6 +256,16 @@ void Form_Lurcher::Do_Close() {
     ui->Frame_settimes->hide();
     ui->Cmd_Split->setText(QStringLiteral("Split"));
     setWindowTitle(Globals::App_Name);
+    // With no heat file under review the next heat is run from here.
+    ui->Frame_Control_status->show();
+  });
+}
+
+// The goal or split camera chosen: the operator is back at race control.
+void Form_Lurcher::Camera_Chosen(int camera) {
+  Guarded(Location("Option_selected_camera_Click"), [&] {
+    ui->Frame_Control_status->show();
+    Stand_In::Option_selected_camera_Click(Checked_16(camera));
   });
 }
 
