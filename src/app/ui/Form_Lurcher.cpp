@@ -13,6 +13,7 @@
 #include "app/ui/Lurcher_debug_form.h"
 #include "app/ui/Paint_box.h"
 #include "capture/cls_Capture_HDMI.h"
+#include "capture/ui/Form_HDMI_performance.h"
 #include "capture/ui/Form_select_Video.h"
 #include "events/ui/Form_event_registration.h"
 #include "recording/cls_VideoFile_handler.h"

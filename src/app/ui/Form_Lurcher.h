@@ -23,6 +23,7 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class Form_event_registration;
+class Form_HDMI_performance;
 class Form_select_Video;
 class Form_timer;
 class Heat_Preview;
@@ -108,6 +109,11 @@ public:
   void item_Select_Video_Source_Click();
   void item_file_properties_Click();
   void item_qk3_properties_Click();
+  // Diagnostics -> "HDMI performance": opens the capture performance window, or closes it.
+  void item_HDMI_performance_Click();
+  // The capture performance window while it is open; null otherwise.
+  Form_HDMI_performance *Performance_Window() const { return performance_window_.get(); }
+  void Feed_Performance_Window();
 
   void item_event_registration_Click();
   bool Menu_Shown(const QString &menu_name) const;
@@ -205,6 +211,7 @@ private:
   void Start_Up();
   void Load_Video_Source_Window();
   bool Heat_File_Open(const QString &procedure);
+  QString Sample_Text() const;
 
   bool Check_Single_Instance();
   void Show_Heat_Selector();
@@ -225,6 +232,7 @@ private:
   QPointer<Form_timer> clock_window_;
   QPointer<Lurcher_debug_form> debug_window_;
   std::unique_ptr<Form_select_Video> video_source_window_;
+  std::unique_ptr<Form_HDMI_performance> performance_window_;
   QString startup_path_;
   Kit_Debounce hook_debounce_{Kit_Debounce::Keyboard_Hook_ms};
   bool program_ended_ = false;

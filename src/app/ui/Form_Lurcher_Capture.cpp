@@ -104,6 +104,7 @@ void Form_Lurcher::Resume_Held_Capture() {
 }
 
 void Form_Lurcher::HDMI_event() {
+  Feed_Performance_Window();
   Guarded(Location("HDMI_event"), [&] {
     if (Globals::Stop_Frame_Events || Globals::Closing || !obj_Capture_HDMI)
       return;

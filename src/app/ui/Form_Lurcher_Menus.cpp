@@ -9,16 +9,21 @@
 #include "app/ui/Form_timer.h"
 #include "app/ui/Heat_Preview.h"
 #include "app/ui/Lurcher_debug_form.h"
+#include "capture/cls_Capture_HDMI.h"
+#include "capture/ui/Form_HDMI_performance.h"
 #include "capture/ui/Form_select_Video.h"
 #include "recording/cls_VideoFile_handler.h"
 
 #include "events/ui/Form_event_registration.h"
 #include "support/Failure.h"
+#include "support/Globals.h"
 #include "support/Non_dependant.h"
 #include "support/Operator.h"
 #include "support/Trace.h"
 
 #include "support/ui/Keyboard_State.h"
+
+#include <cmath>
 
 namespace {
 // The capture component's library; its absence means no camera can run.
@@ -26,6 +31,13 @@ const QString capture_library = QStringLiteral("libgstreamer-1.0.so.0");
 
 QString Menu_Location(const char *procedure) {
   return QString::fromLatin1(procedure) + QStringLiteral(" of Form Form_Lurcher");
+}
+
+// A frame rate of 10,000,000 divided by a frame interval in 100 ns units, to one decimal.
+QString Fps_Of_Interval(const QString &interval) {
+  bool ok = false;
+  const double units = interval.trimmed().toDouble(&ok);
+  return ok && units > 0 ? QString::number(10000000.0 / units, 'f', 1) : QStringLiteral("?");
 }
 } // namespace
 
@@ -41,6 +53,7 @@ void Form_Lurcher::Connect_Menus() {
   connect(ui->item_Select_Video_Source, &QAction::triggered, this, &Form_Lurcher::item_Select_Video_Source_Click);
   connect(ui->item_file_properties, &QAction::triggered, this, &Form_Lurcher::item_file_properties_Click);
   connect(ui->item_qk3_properties, &QAction::triggered, this, &Form_Lurcher::item_qk3_properties_Click);
+  connect(ui->item_HDMI_performance, &QAction::triggered, this, &Form_Lurcher::item_HDMI_performance_Click);
   connect(ui->item_event_registration, &QAction::triggered, this, &Form_Lurcher::item_event_registration_Click);
   connect(ui->item_open_event_file, &QAction::triggered, this,
           [this] { event_registration_->item_open_event_file_Click(); });
@@ -138,4 +151,53 @@ bool Form_Lurcher::Heat_File_Open(const QString &procedure) {
   Trace_String(QLatin1Char('*') + procedure + QStringLiteral(", no heat file open"));
   Beep();
   return false;
+}
+
+// ---------------------------------------------------------------- capture performance window
+
+// The frame size and the frame rate the source reports, e.g. "1920*1080, 25 fps"; empty while
+// the source has not reported its rate.
+QString Form_Lurcher::Sample_Text() const {
+  if (!obj_Capture_HDMI || obj_Capture_HDMI->HDMI_10_mill() <= 0)
+    return QString();
+  const cls_Capture_HDMI &capture = *obj_Capture_HDMI;
+  return capture.HDMI_Sample_Dimensions() + QStringLiteral(", ") +
+         QString::number(static_cast<long long>(std::floor(10000.0 / capture.HDMI_10_mill()))) + QStringLiteral(" fps");
+}
+
+void Form_Lurcher::item_HDMI_performance_Click() {
+  Guarded(Menu_Location("item_HDMI_performance_Click"), [&] {
+    // The menu opens the window and closes it again; a window hidden by its own button
+    // counts as closed.
+    const bool was_open = performance_window_ && performance_window_->isVisible();
+    if (performance_window_)
+      performance_window_->close();
+    performance_window_.reset();
+    if (was_open)
+      return;
+    if (!obj_Capture_HDMI || obj_Capture_HDMI->HDMI_10_mill() <= 0) {
+      Msg_Box(QStringLiteral("No active HDMI source!"));
+      return;
+    }
+    const cls_Capture_HDMI &capture = *obj_Capture_HDMI;
+    auto window = std::make_unique<Form_HDMI_performance>();
+    window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    window->Show_Properties(capture.Current_PropertyString() + QStringLiteral(" / ") + capture.Current_FriendlyName());
+    window->Reset_Counters();
+    window->show();
+    window->HDMI_Dimensions(Sample_Text());
+    window->Fill_min_max_fps(QStringLiteral("min max fps: ") + Fps_Of_Interval(capture.MaxInterval()) +
+                             QStringLiteral(" / ") + Fps_Of_Interval(capture.MinInterval()));
+    performance_window_ = std::move(window);
+  });
+}
+
+// Step 1 of the frame notification: the open performance window hears of every frame.
+void Form_Lurcher::Feed_Performance_Window() {
+  Guarded(Menu_Location("HDMI_event"), [&] {
+    if (Globals::Stop_Frame_Events || Globals::Closing || !obj_Capture_HDMI || !performance_window_ ||
+        !performance_window_->isVisible())
+      return;
+    performance_window_->HDMI_event(obj_Capture_HDMI->last_Capture_mill(), obj_Capture_HDMI->last_Capture_delta());
+  });
 }

@@ -38,7 +38,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
-#include <cmath>
 
 namespace {
 const QString settings_section = QStringLiteral("Settings");
@@ -324,9 +323,7 @@ bool Form_Lurcher::Initiate_File() {
   Capture_Info = capture.Current_PropertyString() + QStringLiteral(" / ") + capture.Current_FriendlyName();
   Actual_Sample.clear(); // never the rate of an earlier camera
   if (capture.HDMI_10_mill() > 0)
-    Actual_Sample = capture.HDMI_Sample_Dimensions() + QStringLiteral(", ") +
-                    QString::number(static_cast<long long>(std::floor(10000.0 / capture.HDMI_10_mill()))) +
-                    QStringLiteral(" fps");
+    Actual_Sample = Sample_Text();
   // The header of the new file records them.
   Header_Sources::Capture_Property = capture.Current_PropertyString();
   Header_Sources::Capture_Source = capture.Current_FriendlyName();

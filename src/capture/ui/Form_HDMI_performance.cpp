@@ -63,6 +63,9 @@ Picture_Box &Form_HDMI_performance::Plot() { return *ui_->Picture_Delta_Scroll; 
 QString Form_HDMI_performance::Received_Text() const { return ui_->Label_Frames_received->text(); }
 QString Form_HDMI_performance::Calculated_Text() const { return ui_->Label_frames_Calculated->text(); }
 QString Form_HDMI_performance::Lost_Text() const { return ui_->Label_frames_lost->text(); }
+QString Form_HDMI_performance::Properties_Text() const { return ui_->Label_prop->text(); }
+QString Form_HDMI_performance::Dimensions_Text() const { return ui_->Label_HDMI_dimensions->text(); }
+QString Form_HDMI_performance::Min_Max_Fps_Text() const { return ui_->Label_min_max_fps->text(); }
 
 // ---- fed by the main window ----
 

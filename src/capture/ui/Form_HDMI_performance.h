@@ -38,6 +38,9 @@ public:
   QString Received_Text() const;
   QString Calculated_Text() const;
   QString Lost_Text() const;
+  QString Properties_Text() const;
+  QString Dimensions_Text() const;
+  QString Min_Max_Fps_Text() const;
   Picture_Box &Plot();
   bool Random_Delta_On() const { return random_timer_.isActive(); }
 

@@ -5,8 +5,10 @@
 #include "Race_Window.h"
 
 #include "app/ui/Form_simulated_kit.h"
+#include "capture/ui/Form_HDMI_performance.h"
 #include "recording/QK3_Verify.h"
 #include "recording/cls_VideoFile_handler.h"
+#include "support/ui/Picture_Box.h"
 #include "ui_Form_Lurcher.h"
 
 #include <QAction>
@@ -189,5 +191,57 @@ TEST_F(Race_Story_Test, ClosingTheFileChoosingACameraOrStartingItShowsRaceContro
       Form().Command_start_camera_Click();
     }
   }
+}
+
+// Diagnostics -> "HDMI performance" while the camera runs: the window hears of every frame,
+// counted against the frames expected at 25 per second.
+TEST_F(Race_Story_Test, TheCapturePerformanceWindowOpensFromItsMenuAndCountsEveryFrame) {
+  QAction &menu = *Form().ui->item_HDMI_performance;
+  op_.Answer(Msg_Result::OK);
+  menu.trigger(); // no frames yet: no rate reported
+  EXPECT_EQ(op_.Message_Texts(), QStringList{QStringLiteral("No active HDMI source!")});
+  EXPECT_EQ(Form().Performance_Window(), nullptr);
+
+  Click(Form().ui->Command_start_camera);
+  Deliver(60);
+  menu.trigger();
+  Form_HDMI_performance *window = Form().Performance_Window();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint);
+  const cls_Capture_HDMI &capture = *Form().obj_Capture_HDMI;
+  EXPECT_EQ(window->Properties_Text(), capture.Current_PropertyString() + QStringLiteral(" / Fake camera"));
+  EXPECT_EQ(window->Dimensions_Text(), QStringLiteral("1280*1024, 25 fps"));
+  EXPECT_EQ(window->Min_Max_Fps_Text(), QStringLiteral("min max fps: 25.0 / 50.0"));
+
+  const struct {
+    std::int32_t frame_ms;
+    int frames;
+    const char *received, *calculated, *lost;
+  } runs[] = {{40, 100, "100", "100", "0"}, {20, 100, "100", "50", "50"}, {80, 25, "25", "50", "-25"}};
+  for (const auto &run : runs) {
+    // A click on the lost count starts counting afresh.
+    Mouse(Form().Performance_Window()->findChild<QWidget *>(QStringLiteral("Label_frames_lost")),
+          QEvent::MouseButtonPress);
+    for (int i = 0; i < run.frames; ++i) {
+      clock_.Advance(static_cast<std::uint64_t>(run.frame_ms));
+      camera_->Deliver(picture_);
+    }
+    EXPECT_EQ(window->Received_Text(), QString::fromLatin1(run.received)) << run.frame_ms;
+    EXPECT_EQ(window->Calculated_Text(), QString::fromLatin1(run.calculated)) << run.frame_ms;
+    EXPECT_EQ(window->Lost_Text(), QString::fromLatin1(run.lost)) << run.frame_ms;
+    // The latest frame's delta is the newest column: one pixel per millisecond.
+    const QImage plot = window->Plot().Image();
+    const int x = plot.width() - 1;
+    const int top = plot.height() - 1 - run.frame_ms;
+    EXPECT_EQ(plot.pixelColor(x, top + 3), QColor(0, 0, 255)) << run.frame_ms;
+    EXPECT_EQ(plot.pixelColor(x, top - 3), QColor(0, 0, 0)) << run.frame_ms;
+  }
+
+  menu.trigger(); // chosen again: closed
+  EXPECT_EQ(Form().Performance_Window(), nullptr);
+  Deliver(3); // frames go on without it
+  EXPECT_TRUE(Form().Camera_Running());
+  op_.Expect_All_Answered();
 }
 } // namespace
