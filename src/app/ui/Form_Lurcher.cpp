@@ -30,6 +30,7 @@
 #include <QMouseEvent>
 
 namespace {
+constexpr std::int32_t vk_escape = 27;
 constexpr std::int32_t vk_left = 37;
 constexpr std::int32_t vk_right = 39;
 constexpr std::int32_t vk_numpad4 = 100;
@@ -54,7 +55,8 @@ Form_Lurcher::Form_Lurcher(QWidget *parent) : QMainWindow(parent), ui(std::make_
   ui->centralwidget->installEventFilter(this);
   Create_Event_Windows();
   connect(ui->UpDown_heat, &QSpinBox::valueChanged, this, &Form_Lurcher::UpDown_heat_Change);
-  hook_ = std::make_unique<Keyboard_Hook>([this](std::int32_t code) { IWindowsHook_HookProc(code); }, nullptr);
+  hook_ = std::make_unique<Keyboard_Hook>([this](std::int32_t code) { IWindowsHook_HookProc(code); }, nullptr,
+                                          [this](std::int32_t code) { Key_Released(code); });
 }
 
 Form_Lurcher::~Form_Lurcher() {
@@ -114,6 +116,10 @@ void Form_Lurcher::Form_Activate() {
 
 void Form_Lurcher::IWindowsHook_HookProc(std::int32_t wParam) {
   Guarded(Form_Location("IWindowsHook_HookProc"), [&] {
+    // Escape aborts the heat from whichever window has the keyboard. Taken before the quiet
+    // time, which would lose a press that follows another key closely.
+    if (wParam == vk_escape)
+      Escape_Pressed();
     if (!hook_debounce_.Accept(Tick()))
       return;
     Trace_String(QStringLiteral("*IWindowsHook_HookProc, wParam = %1").arg(wParam));
@@ -121,6 +127,13 @@ void Form_Lurcher::IWindowsHook_HookProc(std::int32_t wParam) {
       Stand_In::Handle_Goal_Offset(wParam);
     if (wParam == vk_left || (wParam == vk_right && !Ctrl_Down()))
       Slider_Focus();
+  });
+}
+
+void Form_Lurcher::Key_Released(std::int32_t wParam) {
+  Guarded(Form_Location("IWindowsHook_HookProc"), [&] {
+    if (wParam == vk_escape)
+      Escape_Released();
   });
 }
 

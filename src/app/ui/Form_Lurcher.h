@@ -90,6 +90,7 @@ public:
 
   // Keyboard and focus.
   void IWindowsHook_HookProc(std::int32_t wParam);
+  void Key_Released(std::int32_t wParam);
   bool Hook_Installed() const;
   void Form_KeyDown(std::int32_t key_code);
   void Form_MouseDown();
@@ -181,7 +182,10 @@ public:
   void Update_File_Size(const QString &path);
   void Command_finish_Click();
   void Do_Heat_Finish();
+  // The abort question, asked once Escape is let go; only while a heat runs.
   void Do_Abort();
+  void Escape_Pressed();
+  void Escape_Released();
   void Set_Buttons();
   void Check_Attached() override;
   void Stop_All_Cameras() override;
@@ -274,5 +278,9 @@ private:
   bool appending_ = false;
   // Frames of the list at its head that are in the heat file already (a pass that failed).
   std::int32_t frames_in_file_ = 0;
-  bool aborting_ = false;
+  void Ask_Abort();
+  bool aborting_ = false;      // the abort question is open
+  bool abort_queued_ = false;  // Escape seen, the abort not yet looked at
+  bool abort_waiting_ = false; // the abort waits for Escape to be let go
+  QTimer abort_wait_;
 };

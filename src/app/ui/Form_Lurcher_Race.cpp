@@ -29,9 +29,11 @@
 #include "support/Operator.h"
 #include "support/Settings_Store.h"
 #include "support/Trace.h"
+#include "support/ui/Keyboard_State.h"
 #include "support/ui/Picture_Box.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMouseEvent>
@@ -41,6 +43,8 @@
 
 namespace {
 const QString settings_section = QStringLiteral("Settings");
+// How long an abort waits for Escape to be let go before it asks anyway.
+constexpr int abort_wait_ms = 2000;
 
 QString Location(const char *procedure) {
   return QString::fromLatin1(procedure) + QStringLiteral(" of Form Form_Lurcher");
@@ -107,6 +111,9 @@ void Form_Lurcher::Connect_Race_Controls() {
   }
   ui->Label_capture_folder->installEventFilter(
       new Click_Filter(ui->Label_capture_folder, [this] { Label_capture_folder_Click(); }));
+  abort_wait_.setSingleShot(true);
+  abort_wait_.setInterval(abort_wait_ms);
+  connect(&abort_wait_, &QTimer::timeout, this, &Form_Lurcher::Ask_Abort);
   connect(&Timer1, &QTimer::timeout, this, &Form_Lurcher::Update_heat_time);
   connect(&Timer_2, &QTimer::timeout, this, &Form_Lurcher::Update_Running_Fps);
 }
@@ -574,10 +581,50 @@ void Form_Lurcher::Do_Heat_Finish() {
     Toggle_Camera();
 }
 
+// Escape pressed in any window of the program (the keyboard hook). Handled once the key's
+// event is through: a question asked from inside the hook would hold the key's delivery.
+void Form_Lurcher::Escape_Pressed() {
+  // Escape in an open dialog, the abort question included, belongs to that dialog.
+  if (QApplication::activeModalWidget() || abort_queued_)
+    return;
+  abort_queued_ = true;
+  QTimer::singleShot(0, this, [this] {
+    abort_queued_ = false;
+    Do_Abort();
+  });
+}
+
+void Form_Lurcher::Escape_Released() {
+  if (!abort_waiting_)
+    return;
+  abort_waiting_ = false;
+  abort_wait_.stop();
+  QTimer::singleShot(0, this, &Form_Lurcher::Ask_Abort);
+}
+
 void Form_Lurcher::Do_Abort() {
   Guarded(Location("Do_Abort"), [&] {
-    // Escape stays down across frames: one question at a time.
-    if (aborting_)
+    if (aborting_ || !Heat_Running || QApplication::activeModalWidget())
+      return;
+    // Asked once the key is let go: the question answers Cancel to Escape, and the held key's
+    // repeats would answer it before the operator could.
+    if (Escape_Down()) {
+      if (!abort_waiting_) {
+        abort_waiting_ = true;
+        abort_wait_.start(); // a release the program never saw does not cancel the abort
+      }
+      return;
+    }
+    Ask_Abort();
+  });
+}
+
+void Form_Lurcher::Ask_Abort() {
+  Guarded(Location("Do_Abort"), [&] {
+    abort_waiting_ = false;
+    abort_wait_.stop();
+    // One question at a time; a heat finished meanwhile has nothing left to abort.
+    if (aborting_ || !Heat_Running)
       return;
     aborting_ = true;
     const Msg_Result answer = Msg_Box(QStringLiteral("Aborting heat  are you sure?"), Msg_Buttons::OK_Cancel,

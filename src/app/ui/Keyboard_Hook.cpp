@@ -6,7 +6,8 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 
-Keyboard_Hook::Keyboard_Hook(Hook_Proc proc, QObject *parent) : QObject(parent), proc_(std::move(proc)) {}
+Keyboard_Hook::Keyboard_Hook(Hook_Proc proc, QObject *parent, Hook_Proc release)
+    : QObject(parent), proc_(std::move(proc)), release_(std::move(release)) {}
 
 Keyboard_Hook::~Keyboard_Hook() { Remove(); }
 
@@ -26,12 +27,17 @@ void Keyboard_Hook::Remove() {
 }
 
 bool Keyboard_Hook::eventFilter(QObject * /*watched*/, QEvent *event) {
-  if (event->type() != QEvent::KeyPress || !proc_)
+  const bool press = event->type() == QEvent::KeyPress;
+  if (!press && event->type() != QEvent::KeyRelease)
+    return false;
+  const auto &key = *static_cast<QKeyEvent *>(event);
+  const Hook_Proc &proc = press ? proc_ : release_;
+  if (!proc || (!press && key.isAutoRepeat()))
     return false;
   try {
-    const std::int32_t code = Keyboard_State::Virtual_Key(*static_cast<QKeyEvent *>(event));
+    const std::int32_t code = Keyboard_State::Virtual_Key(key);
     if (code != 0)
-      proc_(code);
+      proc(code);
   } catch (...) {
     Report_Current_Failure(QStringLiteral("IWindowsHook_HookProc of Form Form_Lurcher"));
   }

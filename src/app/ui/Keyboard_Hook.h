@@ -1,7 +1,8 @@
 #pragma once
 // The main window's keyboard hook: an application-wide event filter that sees every key
-// press of the program before the focused control does, and passes its classic
-// virtual-key code on. It never consumes a key.
+// press of the program, in every window, before the focused control does, and passes its
+// classic virtual-key code on; key releases (not the keyboard's repeats) go to a second
+// procedure. It never consumes a key.
 
 #include <QObject>
 #include <cstdint>
@@ -13,7 +14,7 @@ class Keyboard_Hook final : public QObject {
 public:
   using Hook_Proc = std::function<void(std::int32_t virtual_key)>;
 
-  Keyboard_Hook(Hook_Proc proc, QObject *parent);
+  Keyboard_Hook(Hook_Proc proc, QObject *parent, Hook_Proc release = {});
   ~Keyboard_Hook() override;
 
   void Install();
@@ -25,5 +26,6 @@ protected:
 
 private:
   Hook_Proc proc_;
+  Hook_Proc release_;
   bool installed_ = false;
 };
