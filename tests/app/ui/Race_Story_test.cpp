@@ -94,10 +94,16 @@ protected:
     Mouse(button, QEvent::MouseButtonRelease);
     Pump();
   }
-  // A switch of the simulated kit's window.
-  void Switch(int input) {
+  // A switch of the simulated kit's window; with frames_meanwhile, that many frames come
+  // from the camera before the switch's event is handled.
+  void Switch(int input, int frames_meanwhile = 0) {
     ASSERT_NE(Form().Simulated_Kit_Window(), nullptr);
-    Click(Form().Simulated_Kit_Window()->Check_input[static_cast<std::size_t>(input)]);
+    QCheckBox *box = Form().Simulated_Kit_Window()->Check_input[static_cast<std::size_t>(input)];
+    ASSERT_TRUE(Usable(box));
+    Mouse(box, QEvent::MouseButtonPress);
+    Mouse(box, QEvent::MouseButtonRelease);
+    Deliver(frames_meanwhile);
+    Pump();
   }
   bool Control_Status_Shown() const { return form_->ui->Frame_Control_status->isVisible(); }
 
@@ -134,7 +140,8 @@ protected:
     clock_.Advance(1000);
     Switch(capture_input);
     Deliver(frames);
-    Switch(capture_input);
+    // The frame after the release tells the capture end that every frame before it is in.
+    Switch(capture_input, 1);
     Click(ui.Command_finish);
     return r;
   }
@@ -182,7 +189,7 @@ TEST_F(Race_Story_Test, ClosingTheFileChoosingACameraOrStartingItShowsRaceContro
   for (const auto &way : ways) {
     ++n;
     clock_.Advance(5000);
-    Heat_With_Buttons(2);
+    Heat_With_The_Kit(2);
     ASSERT_FALSE(Control_Status_Shown()) << "way " << n;
     way();
     EXPECT_TRUE(Control_Status_Shown()) << "way " << n;
