@@ -9,9 +9,7 @@
 #include "support/Trace.h"
 
 namespace {
-QString Location(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Form Form_Lurcher");
-}
+constexpr Location_Of Location{"Form", "Form_Lurcher"};
 } // namespace
 
 Kit_Controller::Kit_Controller(Interface_Kit *kit, Kit_Race_Control &race, QObject *parent)

@@ -13,6 +13,11 @@ void Raise(std::int16_t number, const QString &description, std::source_location
                         static_cast<std::int32_t>(where.line()));
 }
 
+QString Location_Of::operator()(const char *procedure) const {
+  return QString::fromLatin1(procedure) + QStringLiteral(" of ") + QString::fromLatin1(kind_) + QLatin1Char(' ') +
+         QString::fromLatin1(object_);
+}
+
 QString Failure_Description(std::int16_t number) {
   switch (number) {
   case Err_Invalid_Call:

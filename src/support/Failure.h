@@ -48,6 +48,18 @@ private:
 // The standard description of a failure number ("Overflow", "Division by zero", ...).
 QString Failure_Description(std::int16_t number);
 
+// The fixed location text of a procedure: its name, " of ", the kind (Form, Module, Class,
+// Sub), a blank and the object's name ("Form_Load of Form Form_Lurcher").
+class Location_Of {
+public:
+  constexpr Location_Of(const char *kind, const char *object) : kind_(kind), object_(object) {}
+  QString operator()(const char *procedure) const;
+
+private:
+  const char *kind_;
+  const char *object_;
+};
+
 // Description, number and line of the exception being handled (call inside a catch).
 struct Failure_Info {
   QString description;

@@ -19,9 +19,7 @@ const QColor Green(0, 255, 0);
 const QColor Red(255, 0, 0);
 const QColor White(255, 255, 255);
 
-QString Location(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Form Form_Lurcher");
-}
+constexpr Location_Of Location{"Form", "Form_Lurcher"};
 
 void Set_Text(QLabel *label, const QString &text, const QColor &colour) {
   if (!label)

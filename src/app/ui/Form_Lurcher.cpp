@@ -38,9 +38,7 @@ constexpr std::int32_t vk_numpad6 = 102;
 constexpr int heat_timer_ms = 50;
 constexpr int fps_timer_ms = 1000;
 
-QString Form_Location(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Form Form_Lurcher");
-}
+constexpr Location_Of Form_Location{"Form", "Form_Lurcher"};
 } // namespace
 
 Form_Lurcher::Form_Lurcher(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::Form_Lurcher>()) {

@@ -39,9 +39,7 @@ constexpr qint64 repaint_every_ms = 40;
 // camera's delivery latency).
 constexpr int capture_end_wait_ms = 1000;
 
-QString Location(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Form Form_Lurcher");
-}
+constexpr Location_Of Location{"Form", "Form_Lurcher"};
 
 // Why a heat file cannot take the frames, in the operator's words.
 QString Write_Problem(const QString &path) {

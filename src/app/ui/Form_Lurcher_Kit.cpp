@@ -18,9 +18,7 @@
 #include "support/Trace.h"
 
 namespace {
-QString Location(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Form Form_Lurcher");
-}
+constexpr Location_Of Location{"Form", "Form_Lurcher"};
 } // namespace
 
 bool Form_Lurcher::Verify_Phidgets() {

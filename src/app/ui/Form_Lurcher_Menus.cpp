@@ -29,9 +29,7 @@ namespace {
 // The capture component's library; its absence means no camera can run.
 const QString capture_library = QStringLiteral("libgstreamer-1.0.so.0");
 
-QString Menu_Location(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Form Form_Lurcher");
-}
+constexpr Location_Of Menu_Location{"Form", "Form_Lurcher"};
 
 // A frame rate of 10,000,000 divided by a frame interval in 100 ns units, to one decimal.
 QString Fps_Of_Interval(const QString &interval) {

@@ -12,9 +12,7 @@
 #include <QRegularExpressionValidator>
 
 namespace {
-QString Location(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Form Form_Lurcher_settings");
-}
+constexpr Location_Of Location{"Form", "Form_Lurcher_settings"};
 
 // Backspace, Tab and Clear edit the box; digits are the value.
 bool Editing_Character(QChar c) { return c == QChar(8) || c == QChar(9) || c == QChar(12); }

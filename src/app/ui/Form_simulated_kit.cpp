@@ -8,9 +8,7 @@
 #include <QPalette>
 
 namespace {
-QString Location(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Form Form_simulated_kit");
-}
+constexpr Location_Of Location{"Form", "Form_simulated_kit"};
 } // namespace
 
 Form_simulated_kit::Form_simulated_kit(Simulated_Kit &kit, QWidget *parent)
