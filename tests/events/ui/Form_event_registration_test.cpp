@@ -381,7 +381,7 @@ TEST_F(Registration, FiveImportLinesSetThreeDogs) {
 
 TEST_F(Registration, ImportFailuresKeepWhatWasImported) {
   Create_Summer_Cup();
-  const QString bad = appdata.Write(QStringLiteral("bad.txt"), "Start 2\r\nRex\r\nStart 2x\r\nFido\r\n");
+  const QString bad = appdata.Write(QStringLiteral("bad.txt"), "Start 2\r\nRex\r\nStart two\r\nFido\r\n");
   op.Answer_File(Fixture("import_first_line_dog.txt"));
   op.Answer(Msg_Result::OK);
   op.Answer_File(bad);
