@@ -145,19 +145,6 @@ std::int64_t Get_File_Size(const QString &path) {
   return QFileInfo(path).size();
 }
 
-bool Validate_XML_file(const QString &path) {
-  return Guarded(QStringLiteral("Validate_XML_file of Module Module_dependant"), false, [&] {
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir())
-      Raise(Err_File_Not_Found, QStringLiteral("File not found: ") + path);
-    if (info.size() == 0) {
-      Globals::Event_Present = false;
-      return false;
-    }
-    return true;
-  });
-}
-
 QString Bool_Text(bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); }
 
 bool Text_Bool(const QString &text) { return text == QLatin1String("True"); }

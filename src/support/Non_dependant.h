@@ -28,7 +28,6 @@ QString File_Suffix(const QString &path);
 QString FileDate(); // date and time of the program's executable, as General_Date_Text
 bool Is_Read_Only(const QString &path);
 std::int64_t Get_File_Size(const QString &path);
-bool Validate_XML_file(const QString &path);
 
 // Small conversions
 QString Bool_Text(bool b);
