@@ -4,27 +4,44 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QStringDecoder>
 
 namespace {
+const QString Start_Word = QStringLiteral("Start");
+
 QString Line_Problem(int line_number, const QString &line, const QString &why) {
   return Invalid_Import_Text + QStringLiteral("\r\nLine %1: \"%2\"\r\n").arg(QString::number(line_number), line) + why;
 }
 
-// The heat number of a "Start" line: the number from character 6 on, after any blanks, up to
-// the end of the line or a blank. Reading only characters 6 to 8 would turn "Start 100" into 10.
+// The heat number of a "Start" line: the digits right after "Start" and any blanks, up to the
+// first character that is no digit ("Start 12-480m" is heat 12). false when no digit follows.
+// Reading only characters 6 to 8 would turn "Start 100" into 10 and "Start   5" into nothing.
 bool Start_Heat(const QString &line, std::int16_t &heat) {
-  static const QRegularExpression number(QStringLiteral("^\\s*([0-9]{1,3})(\\s|$)"));
-  const QRegularExpressionMatch match = number.match(line.mid(5));
-  if (!match.hasMatch())
+  static const QRegularExpression number(QStringLiteral("^[ \\t]*([0-9]+)"));
+  const qsizetype start = line.indexOf(Start_Word);
+  const QRegularExpressionMatch match = number.match(line.mid(start + Start_Word.size()));
+  if (start < 0 || !match.hasMatch())
     return false;
-  heat = static_cast<std::int16_t>(match.captured(1).toInt());
+  QString digits = match.captured(1);
+  while (digits.size() > 1 && digits.front() == QLatin1Char('0'))
+    digits.remove(0, 1);
+  // Four digits and more are beyond every heat, like 0; both are refused by the range check.
+  heat = digits.size() > 3 ? std::int16_t{0} : static_cast<std::int16_t>(digits.toInt());
   return true;
 }
 
 bool Heat_In_Range(std::int16_t heat) { return heat >= 1 && heat <= Event_Document::Heat_Count; }
 
+// The system's text is UTF-8; a file that is not valid UTF-8 was written in Latin-1, where
+// every byte is a character of its own.
+QString Text_Of(const QByteArray &bytes) {
+  QStringDecoder utf8(QStringConverter::Utf8);
+  const QString text = utf8(bytes);
+  return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+}
+
 QStringList Lines_Of(const QByteArray &bytes) {
-  QString text = QString::fromLatin1(bytes);
+  QString text = Text_Of(bytes);
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   QStringList lines = text.split(QLatin1Char('\n'));
@@ -45,7 +62,7 @@ Dog_Import_Plan Plan_Dog_Import(const QByteArray &bytes) {
   const QStringList lines = Lines_Of(bytes);
   for (int i = 0; i < lines.size(); ++i) {
     const QString &line = lines[i];
-    if (line.contains(QStringLiteral("Start"))) {
+    if (line.contains(Start_Word)) {
       if (!Start_Heat(line, heat) || !Heat_In_Range(heat)) {
         plan.problem =
             Line_Problem(i + 1, line, QStringLiteral("\"Start\" must be followed by a heat number from 1 to 100."));

@@ -1,7 +1,8 @@
 #pragma once
 // The dog-name import file: plain text, one line each. A line holding "Start" opens a heat
-// whose number comes from character 6 on ("Start 12", "Start12", "Start 100"); each following
-// line is the next box of that heat, from box 1. An empty line skips its box.
+// whose number is the digits after "Start" and any blanks, up to the first other character
+// ("Start 12", "Start12", "Start   5", "Start 12-480m" is heat 12); each following line is
+// the next box of that heat, from box 1. An empty line skips its box.
 //
 // The file is read whole before anything is imported, and turned into steps. A line the
 // import cannot take ends the steps with a message; the steps before it are still carried
@@ -28,5 +29,6 @@ struct Dog_Import_Plan {
 inline const QString Invalid_Import_Text = QStringLiteral("Ivalid import file format!");
 
 Dog_Import_Plan Read_Dog_Import(const QString &path);
-// The same for the file's bytes (ISO-8859-1 text, lines ending in CR LF or LF).
+// The same for the file's bytes: UTF-8 text, or Latin-1 when the bytes are no UTF-8; lines
+// end in CR LF or LF.
 Dog_Import_Plan Plan_Dog_Import(const QByteArray &bytes);

@@ -1,11 +1,12 @@
 #include "events/Event_Document.h"
 
+#include "events/Event_File_Encoding.h"
+
 #include "support/Failure.h"
+#include "support/Non_dependant.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <pugixml.hpp>
 
@@ -64,15 +65,6 @@ void Append_Heat(pugi::xml_node root, int heat) {
     Append_Box(node, box);
 }
 
-// The system's general date form: short date and long time without the time zone.
-QString General_Date_Text(const QDateTime &when) {
-  const QLocale locale = QLocale::system();
-  QString time_format = locale.timeFormat(QLocale::LongFormat);
-  time_format.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")));
-  return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-         locale.toString(when.time(), time_format.trimmed());
-}
-
 pugi::xml_node Find(const pugi::xml_document &doc, const QString &xpath) {
   try {
     return doc.select_node(xpath.toUtf8().constData()).node();
@@ -121,10 +113,14 @@ bool Event_Document::Load(const QString &path, QString *error) {
       *error = file.errorString();
     return false;
   }
-  const QByteArray bytes = file.readAll();
-  // The declaration names the encoding (ISO-8859-1 in the files this program writes).
+  const Event_File_Text text = Event_File_Text_Of(file.readAll());
+  if (!text.problem.isEmpty()) {
+    if (error)
+      *error = text.problem;
+    return false;
+  }
   const pugi::xml_parse_result result =
-      doc_->load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()), Parse_Flags, pugi::encoding_auto);
+      doc_->load_buffer(text.bytes.constData(), static_cast<size_t>(text.bytes.size()), Parse_Flags, text.encoding);
   if (!result) {
     doc_->reset();
     if (error)
@@ -135,15 +131,24 @@ bool Event_Document::Load(const QString &path, QString *error) {
 }
 
 QByteArray Event_Document::Serialize() const {
-  // Each top-level node on its own line.
+  if (Is_Empty())
+    return QByteArray();
+  // ISO-8859-1 with references, unless a character beyond it stands where no reference can.
+  const bool utf8 = Needs_UTF8(*doc_);
   Byte_Sink sink;
+  pugi::xml_node declaration = doc_->first_child();
+  if (declaration.type() != pugi::node_declaration)
+    declaration = pugi::xml_node();
+  // The declaration always names the encoding of the bytes that follow.
+  sink.bytes.append(Declaration_Text(declaration, utf8)).append(Line_End);
+  // Each top-level node on its own line.
   for (pugi::xml_node node = doc_->first_child(); node; node = node.next_sibling()) {
-    if (node.type() == pugi::node_pcdata)
+    if (node.type() == pugi::node_pcdata || node.type() == pugi::node_declaration)
       continue;
     node.print(sink, "", pugi::format_raw, pugi::encoding_utf8);
     sink.bytes.append(Line_End);
   }
-  return Latin1_With_References(sink.bytes);
+  return utf8 ? sink.bytes : Latin1_With_References(sink.bytes);
 }
 
 void Event_Document::Save(const QString &path) const {

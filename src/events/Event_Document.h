@@ -1,7 +1,9 @@
 #pragma once
 // The event document: one race meeting as an XML document. The event's name and day, then
 // 100 heats of 8 boxes. The file is ISO-8859-1 text without indentation; the program puts a
-// CR LF text node after each element so that the file reads one element per line.
+// CR LF text node after each element so that the file reads one element per line. Files of
+// other tools are read in the encoding they declare (UTF-8 when they declare none) and
+// written back as this program writes them, the declaration saying what the bytes are.
 //
 // Readers never raise: a missing element or an empty document reads as an empty text.
 // Writers raise a failure when the element is missing, for the caller to report.
@@ -32,12 +34,16 @@ public:
   // An empty document (no nodes at all).
   void Clear();
   bool Is_Empty() const;
+  // Exchanges the contents of two documents.
+  void Swap(Event_Document &other) noexcept { doc_.swap(other.doc_); }
 
   // Replaces the content by the file's. false (and an empty document) when the file cannot
-  // be read or is not well-formed XML; error then says why.
+  // be read, is in an encoding that cannot be read or is not well-formed XML; error then
+  // says why.
   bool Load(const QString &path, QString *error = nullptr);
-  // The document as it is written to a file: ISO-8859-1, with characters beyond it as
-  // character references ("&#321;"); empty when the document is.
+  // The document as it is written to a file, its declaration first: ISO-8859-1, with
+  // characters beyond it as character references ("&#321;"); UTF-8 when such a character
+  // stands where no reference can (a name, a comment). Empty when the document is.
   QByteArray Serialize() const;
   // Writes the document to a temporary file beside path and renames it over path, so
   // the old file stays whole until the new one is complete. Raises on failure.

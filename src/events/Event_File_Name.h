@@ -6,11 +6,6 @@
 
 #include <QString>
 
-namespace Event_Files {
-// Full path of the open event file; empty when none.
-inline QString Event_File;
-} // namespace Event_Files
-
 // The path of a new event file in folder (with its trailing "/"). Empty, with problem set to
 // the message for the operator, when the name or day cannot be part of a file name (a "/",
 // a NUL, or too long for the file system).

@@ -15,7 +15,6 @@ inline std::int32_t Startup_Time = 0; // tick when start-up finished
 inline bool Closing = false;
 inline bool Stop_Frame_Events = false;
 inline bool Trap_Errors = true; // on in every build
-inline bool Event_Present = false;
 
 // Gathered once at start-up by the system-information module.
 inline QString Computer_Name;

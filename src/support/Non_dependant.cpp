@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QThread>
 #include <dlfcn.h>
 #include <sys/stat.h>
@@ -48,6 +49,15 @@ QString Display_Mill_Time(std::int32_t ms, bool trim) {
 QString Get_Date_Text() { return Current_Clock().Local_Now().date().toString(QStringLiteral("yyyy-MM-dd")); }
 
 QString Get_DateTime_Text() { return Current_Clock().Local_Now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")); }
+
+QString General_Date_Text(const QDateTime &when) {
+  const QLocale locale;
+  // The long time form carries the time zone ("t"); the general date has none.
+  QString time_format = locale.timeFormat(QLocale::LongFormat);
+  time_format.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")));
+  return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+         locale.toString(when.time(), time_format.trimmed());
+}
 
 void Do_Sleep(std::int32_t ms, bool pump) {
   try {
@@ -120,7 +130,7 @@ QString File_Suffix(const QString &path) {
 QString FileDate() {
   const QFileInfo exe(QCoreApplication::instance() ? QCoreApplication::applicationFilePath()
                                                    : QStringLiteral("/proc/self/exe"));
-  return QLocale::system().toString(exe.lastModified(), QLocale::ShortFormat);
+  return General_Date_Text(exe.lastModified());
 }
 
 bool Is_Read_Only(const QString &path) {
@@ -133,19 +143,6 @@ std::int64_t Get_File_Size(const QString &path) {
   if (path.isEmpty())
     return 0;
   return QFileInfo(path).size();
-}
-
-bool Validate_XML_file(const QString &path) {
-  return Guarded(QStringLiteral("Validate_XML_file of Module Module_dependant"), false, [&] {
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir())
-      Raise(Err_File_Not_Found, QStringLiteral("File not found: ") + path);
-    if (info.size() == 0) {
-      Globals::Event_Present = false;
-      return false;
-    }
-    return true;
-  });
 }
 
 QString Bool_Text(bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); }

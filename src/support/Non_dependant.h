@@ -3,6 +3,7 @@
 // report their own failures with a plain message box instead of the error window.
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <cstdint>
 
@@ -10,6 +11,9 @@
 QString Display_Mill_Time(std::int32_t ms, bool trim);
 QString Get_Date_Text();     // "YYYY-MM-DD"
 QString Get_DateTime_Text(); // "yyyy-mm-dd hh:nn:ss"
+// The system's general date form: the short date and the long time, with seconds and
+// without a time zone ("23.05.18 12:18:54" in Germany). The locale is QLocale(), the system's.
+QString General_Date_Text(const QDateTime &when);
 
 // Waiting while the window stays alive
 void Do_Sleep(std::int32_t ms, bool pump);
@@ -21,10 +25,9 @@ bool Folder_Exists(const QString &path);
 void Kill_File(const QString &path);
 QString ParsePath(const QString &path, int part); // 16: folder with trailing "/", 0: file name
 QString File_Suffix(const QString &path);
-QString FileDate(); // date and time of the program's executable
+QString FileDate(); // date and time of the program's executable, as General_Date_Text
 bool Is_Read_Only(const QString &path);
 std::int64_t Get_File_Size(const QString &path);
-bool Validate_XML_file(const QString &path);
 
 // Small conversions
 QString Bool_Text(bool b);

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QStringList>
 #include <cerrno>
 #include <cstdlib>
@@ -25,17 +27,35 @@ constexpr qsizetype Max_Value_Chars = 511;
 
 // ---- The file as lines ------------------------------------------------------------------
 // The file is kept as its lines, each with its own line end, so that everything the program
-// does not touch goes back to disk byte for byte. Latin-1 maps every byte to one character
-// and back, so a line read and written unchanged is the same bytes.
+// does not touch goes back to disk as it was. The file is in the system's 8-bit encoding,
+// which is UTF-8 on Linux. A file that is not valid UTF-8 was written in Latin-1 by an older
+// version: it is read as Latin-1, where every byte is a character, and the next write turns
+// it into UTF-8 with every character kept.
 
 struct Ini_Lines {
   QStringList lines; // each with its line end, if it had one
   QString eol = QStringLiteral("\n");
 };
 
+QString Text_Of(const QByteArray &bytes) {
+  // A byte order mark stays a character of the first line, so it is written back.
+  QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+  const QString text = utf8(bytes);
+  return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+}
+
+// nullopt when the text holds what UTF-8 cannot carry (half of a surrogate pair).
+std::optional<QByteArray> Bytes_Of(const QString &text) {
+  QStringEncoder utf8(QStringConverter::Utf8);
+  QByteArray bytes = utf8(text);
+  if (utf8.hasError())
+    return std::nullopt;
+  return bytes;
+}
+
 Ini_Lines Split_Lines(const QByteArray &bytes) {
   Ini_Lines ini;
-  const QString text = QString::fromLatin1(bytes);
+  const QString text = Text_Of(bytes);
   qsizetype start = 0;
   bool eol_seen = false;
   while (start < text.size()) {
@@ -63,7 +83,10 @@ QString Body_Of(const QString &line) { return line.left(line.size() - Line_End_O
 
 // "[name]" (blanks around allowed, anything after "]" ignored). A "[" without "]" is no header.
 bool Section_Header(const QString &line, QString &name) {
-  const QString body = Body_Of(line).trimmed();
+  QString body = Body_Of(line);
+  if (body.startsWith(QChar(0xFEFF)))
+    body.remove(0, 1); // the byte order mark of the file's first line
+  body = body.trimmed();
   if (!body.startsWith(QLatin1Char('[')))
     return false;
   const qsizetype close = body.indexOf(QLatin1Char(']'));
@@ -258,20 +281,13 @@ void Show_Write_Failure(const QString &file, int number) {
           Msg_Buttons::OK, Msg_Icon::Critical, QStringLiteral(" QKR Error"));
 }
 
-// A value is one line of Latin-1 text: line breaks would split it into lines of their own.
+// A value is one line of text: line breaks would split it into lines of their own.
 QString One_Line(const QString &value) {
   QString v = value;
   for (QChar &c : v)
     if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar(0))
       c = QLatin1Char(' ');
   return v;
-}
-
-bool Fits_Latin1(const QString &text) {
-  for (const QChar c : text)
-    if (c.unicode() > 0xFF)
-      return false;
-  return true;
 }
 
 std::optional<std::optional<QSize>> screen_override;
@@ -308,7 +324,7 @@ int Write_INI(const QString &section, const QString &key, const QString &value, 
       return 0;
     }
     const QString line_value = One_Line(value);
-    if (!Fits_Latin1(line_value) || !Fits_Latin1(section) || !Fits_Latin1(key)) {
+    if (!Bytes_Of(line_value + section + key)) {
       // Stored as "?" the value would be lost; keep the old one instead.
       Show_Write_Failure(file, EILSEQ);
       return 0;
@@ -321,7 +337,12 @@ int Write_INI(const QString &section, const QString &key, const QString &value, 
     }
     Ini_Lines ini = Split_Lines(bytes);
     Set_Value(ini, section, key, line_value);
-    if (!Replace_File(file, ini.lines.join(QString()).toLatin1(), error)) {
+    const std::optional<QByteArray> new_bytes = Bytes_Of(ini.lines.join(QString()));
+    if (!new_bytes) {
+      Show_Write_Failure(file, EILSEQ);
+      return 0;
+    }
+    if (!Replace_File(file, *new_bytes, error)) {
       Show_Write_Failure(file, error.number);
       return 0;
     }

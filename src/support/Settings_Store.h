@@ -1,9 +1,10 @@
 #pragma once
 // The settings store: one INI file (Ini_File) in the application-data folder, read when a
 // setting is needed and written the moment it changes. Section and key names match without
-// regard to case; the text is Latin-1. Lines the program does not understand (comments,
-// hand-written notes, broken lines) survive every write unchanged, and each write replaces
-// the file atomically, so a crash never leaves half a settings file behind.
+// regard to case. The text is UTF-8, the system's encoding; a file that is not UTF-8 (one
+// an older version wrote in Latin-1) is read as Latin-1. Lines the program does not
+// understand (comments, hand-written notes, broken lines) survive every write, and each
+// write replaces the file atomically, so a crash never leaves half a settings file behind.
 
 #include <QSize>
 #include <QString>

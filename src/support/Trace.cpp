@@ -2,13 +2,13 @@
 
 #include "support/Clock.h"
 #include "support/Globals.h"
+#include "support/Non_dependant.h"
 #include "support/Operator.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <QTextStream>
 
 #include <cerrno>
@@ -138,8 +138,9 @@ void Log_Event(const QString &text) {
     Msg_Box(QStringLiteral("Log error") + f.errorString() + QStringLiteral(" 75"));
     return;
   }
-  const QString stamp = QLocale::system().toString(Current_Clock().Local_Now(), QLocale::ShortFormat);
-  f.write((stamp + text + QLatin1Char('\n')).toLatin1());
+  // The general date: short date and long time, seconds included.
+  const QString stamp = General_Date_Text(Current_Clock().Local_Now());
+  f.write((stamp + text + QLatin1Char('\n')).toLocal8Bit());
 }
 
 void Reset_Trace_Lookup() {

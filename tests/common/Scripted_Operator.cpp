@@ -41,6 +41,8 @@ Msg_Result Scripted_Operator::Message_Box(const Message_Prompt &prompt) {
   for (Msg_Result b : Buttons_Of(prompt.buttons))
     p.buttons << Button_Caption(b);
   prompts_.push_back(p);
+  if (while_message)
+    while_message(p);
   const Msg_Result answer = take(messages_, p, Default_Result(prompt));
   EXPECT_TRUE(Buttons_Of(prompt.buttons).contains(answer))
       << "scripted answer " << Button_Caption(answer).toStdString() << " is not a button of \""

@@ -5,6 +5,7 @@
 #include "support/Operator.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -35,6 +36,10 @@ public:
     prompts_.clear();
     beeps_ = 0;
   }
+  // Runs while each message box is up, before it is answered: what the window system does
+  // meanwhile (a window losing activation) can be played here.
+  std::function<void(const Recorded_Prompt &)> while_message;
+
   // Fails the test when answers were queued and never asked for.
   void Expect_All_Answered() const;
 

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 namespace {
@@ -15,6 +16,36 @@ QByteArray Read_All(const QString &path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+QString Fixture(const char *name) { return QStringLiteral(LURCHER_FIXTURES "/events/") + QString::fromLatin1(name); }
+
+// What any XML reader makes of a file: it takes the encoding from the declaration (UTF-8 when
+// there is none), so names come out right only when the declaration and the bytes agree.
+struct Read_Elsewhere {
+  QString encoding; // as declared; empty when there is no declaration
+  QString event_name;
+  QStringList dog_names; // every dog_name in document order
+  QString error;
+};
+
+Read_Elsewhere Read_With_Qt(const QByteArray &bytes) {
+  Read_Elsewhere out;
+  QXmlStreamReader xml(bytes);
+  while (!xml.atEnd()) {
+    xml.readNext();
+    if (xml.isStartDocument())
+      out.encoding = xml.documentEncoding().toString();
+    if (xml.isStartElement() && xml.name() == QLatin1String("event_name"))
+      out.event_name = xml.readElementText();
+    if (xml.isStartElement() && xml.name() == QLatin1String("dog_name"))
+      out.dog_names << xml.readElementText();
+  }
+  if (xml.hasError())
+    out.error = xml.errorString();
+  return out;
+}
+
+const QStringList Other_Tool_Dogs{QStringLiteral("Łucja"), QStringLiteral("Müller’s Pride"), QStringLiteral("Жучка")};
 
 bool Write_All(const QString &path, const QByteArray &bytes) {
   QFile f(path);
@@ -191,4 +222,129 @@ TEST(Event_Document, SavingIntoAMissingFolderRaisesAndWritesNothing) {
     EXPECT_EQ(f.Number(), Err_Path_Not_Found);
   }
   EXPECT_TRUE(QDir(appdata.Path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+}
+
+// ---- Encodings -------------------------------------------------------------------------------
+
+struct Other_Tool_Case {
+  const char *fixture;
+  const char *saved_encoding;
+  QByteArray saved_first_dog; // the bytes of box 1's dog_name in the saved file
+};
+
+TEST(Event_Document_Encoding, AFileOfAnotherToolKeepsItsNamesWhenSaved) {
+  const Other_Tool_Case cases[] = {
+      // Names beyond Latin-1 become references; the declaration says ISO-8859-1.
+      {"utf8_declared.xml", "iso-8859-1", "<dog_name>&#321;ucja</dog_name>"},
+      // A comment cannot hold a reference, so "Łódź" in it keeps the file in UTF-8.
+      {"utf8_undeclared.xml", "UTF-8", "<dog_name>\xC5\x81ucja</dog_name>"},
+  };
+  for (const auto &c : cases) {
+    Temp_AppData appdata;
+    const QString path = appdata.File(QStringLiteral("event.xml"));
+    ASSERT_TRUE(QFile::copy(Fixture(c.fixture), path));
+    Event_Document doc;
+    QString why;
+    ASSERT_TRUE(doc.Load(path, &why)) << c.fixture << ": " << why.toStdString();
+    EXPECT_EQ(doc.Event_name(), QStringLiteral("Puchar Łodzi")) << c.fixture;
+    EXPECT_EQ(doc.Dog_Name(1, 1), Other_Tool_Dogs[0]) << c.fixture;
+    EXPECT_EQ(doc.Dog_Name(1, 2), Other_Tool_Dogs[1]) << c.fixture;
+    EXPECT_EQ(doc.Dog_Name(1, 3), Other_Tool_Dogs[2]) << c.fixture;
+    EXPECT_EQ(doc.Heat_Name(2), QStringLiteral("Półfinał")) << c.fixture;
+
+    doc.Set_Dog_Name(1, 4, QStringLiteral("Bolesław"));
+    doc.Save(path);
+    const QByteArray bytes = Read_All(path);
+    EXPECT_TRUE(bytes.startsWith("<?xml version=\"1.0\" encoding=\"" + QByteArray(c.saved_encoding) + "\"?>"))
+        << c.fixture << ": " << bytes.left(60).toStdString();
+    EXPECT_TRUE(bytes.contains(c.saved_first_dog)) << c.fixture;
+    const Read_Elsewhere other = Read_With_Qt(bytes);
+    EXPECT_TRUE(other.error.isEmpty()) << c.fixture << ": " << other.error.toStdString();
+    EXPECT_EQ(other.encoding, QLatin1String(c.saved_encoding)) << c.fixture;
+    EXPECT_EQ(other.event_name, QStringLiteral("Puchar Łodzi")) << c.fixture;
+    ASSERT_GE(other.dog_names.size(), 9) << c.fixture;
+    EXPECT_EQ(other.dog_names.mid(0, 4), Other_Tool_Dogs + QStringList{QStringLiteral("Bolesław")}) << c.fixture;
+    EXPECT_EQ(other.dog_names[8], QStringLiteral("Dvořák")) << c.fixture; // heat 2, box 1
+
+    Event_Document again;
+    ASSERT_TRUE(again.Load(path)) << c.fixture;
+    EXPECT_EQ(again.Dog_Name(1, 4), QStringLiteral("Bolesław")) << c.fixture;
+    EXPECT_EQ(again.Serialize(), bytes) << c.fixture << ": a second save changes nothing";
+  }
+}
+
+TEST(Event_Document_Encoding, EveryEightBitFormIsReadAsWhatItIs) {
+  const struct {
+    const char *what;
+    QByteArray bytes;
+    const char *event_name;
+  } cases[] = {
+      {"ISO-8859-1",
+       "<?xml version=\"1.0\" "
+       "encoding=\"ISO-8859-1\"?><Lurcher_event_file><event_name>M\xFCller</event_name></Lurcher_event_file>",
+       "Müller"},
+      {"UTF-8 declared",
+       "<?xml version=\"1.0\" "
+       "encoding=\"utf-8\"?><Lurcher_event_file><event_name>\xC5\x81ucja</event_name></Lurcher_event_file>",
+       "Łucja"},
+      {"UTF-8 with a byte order mark",
+       "\xEF\xBB\xBF<Lurcher_event_file><event_name>\xC5\x81ucja</event_name></Lurcher_event_file>", "Łucja"},
+      {"windows-1250",
+       "<?xml version='1.0' "
+       "encoding='windows-1250'?><Lurcher_event_file><event_name>\xA3ucja</event_name></Lurcher_event_file>",
+       "Łucja"},
+      // Latin-1 bytes under a UTF-8 declaration or none: every byte keeps its character.
+      {"Latin-1 declared as UTF-8",
+       "<?xml version=\"1.0\" "
+       "encoding=\"UTF-8\"?><Lurcher_event_file><event_name>M\xFCller</event_name></Lurcher_event_file>",
+       "Müller"},
+      {"Latin-1 undeclared", "<Lurcher_event_file><event_name>M\xFCller</event_name></Lurcher_event_file>", "Müller"},
+  };
+  for (const auto &c : cases) {
+    Temp_AppData appdata;
+    const QString path = appdata.Write(QStringLiteral("event.xml"), c.bytes);
+    Event_Document doc;
+    QString why;
+    ASSERT_TRUE(doc.Load(path, &why)) << c.what << ": " << why.toStdString();
+    EXPECT_EQ(doc.Event_name(), QString::fromUtf8(c.event_name)) << c.what;
+    const QByteArray saved = doc.Serialize();
+    const Read_Elsewhere other = Read_With_Qt(saved);
+    EXPECT_EQ(other.encoding.toLower(), QStringLiteral("iso-8859-1")) << c.what;
+    EXPECT_EQ(other.event_name, QString::fromUtf8(c.event_name)) << c.what << ": " << saved.toStdString();
+  }
+}
+
+TEST(Event_Document_Encoding, AUTF16FileIsRead) {
+  Temp_AppData appdata;
+  const QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?><Lurcher_event_file>"
+                                      "<event_name>Łucja</event_name></Lurcher_event_file>");
+  QByteArray bytes("\xFF\xFE");
+  bytes.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+  Event_Document doc;
+  ASSERT_TRUE(doc.Load(appdata.Write(QStringLiteral("wide.xml"), bytes)));
+  EXPECT_EQ(doc.Event_name(), QStringLiteral("Łucja"));
+  EXPECT_EQ(Read_With_Qt(doc.Serialize()).event_name, QStringLiteral("Łucja"));
+}
+
+TEST(Event_Document_Encoding, AnEncodingThatCannotBeReadIsNamed) {
+  Temp_AppData appdata;
+  const QString path =
+      appdata.Write(QStringLiteral("odd.xml"),
+                    "<?xml version=\"1.0\" "
+                    "encoding=\"x-no-such-code\"?><Lurcher_event_file><event_name>A</event_name></Lurcher_event_file>");
+  Event_Document doc;
+  QString why;
+  EXPECT_FALSE(doc.Load(path, &why));
+  EXPECT_TRUE(why.contains(QStringLiteral("\"x-no-such-code\""))) << why.toStdString();
+  EXPECT_TRUE(doc.Is_Empty());
+}
+
+TEST(Event_Document_Encoding, ADocumentWithoutDeclarationGetsOne) {
+  Temp_AppData appdata;
+  const QString path = appdata.Write(QStringLiteral("bare.xml"),
+                                     "<Lurcher_event_file><event_name>Cup</event_name></Lurcher_event_file>");
+  Event_Document doc;
+  ASSERT_TRUE(doc.Load(path));
+  EXPECT_EQ(doc.Serialize(), QByteArray("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n"
+                                        "<Lurcher_event_file><event_name>Cup</event_name></Lurcher_event_file>\r\n"));
 }

@@ -430,23 +430,40 @@ TEST_P(Cls_XML_header_Broken, LeavesTheDocumentEmptyAndInvalid) {
 INSTANTIATE_TEST_SUITE_P(Fixtures, Cls_XML_header_Broken,
                          testing::Values("broken_truncated.xml", "broken_mismatched.xml", "broken_not_xml.xml"));
 
-TEST(Cls_XML_header_Parsing, EmptyAndHostileTextsDoNotCrash) {
+TEST(Cls_XML_header_Parsing, EmptyAndHostileTextsGiveADefiniteAnswer) {
   Cls_XML_header h;
   h.Set_XML_string(QString());
   EXPECT_FALSE(h.Valid());
-  // Deep nesting and a huge text are parsed or refused, never a crash.
+  EXPECT_EQ(h.XML_string(), QString());
+  EXPECT_EQ(Failure_Of([&] { h.Hound_event(); }), 91);
+
+  // Deep nesting is well-formed: parsed, searched and written back whole, without recursion.
   const QString deep = QStringLiteral("<a>").repeated(50000) + QStringLiteral("<hound_event>x</hound_event>") +
                        QStringLiteral("</a>").repeated(50000);
   h.Set_XML_string(deep);
-  if (h.Valid()) {
-    EXPECT_EQ(h.Hound_event(), QStringLiteral("x"));
-  }
+  ASSERT_TRUE(h.Valid());
+  EXPECT_EQ(h.Hound_event(), QStringLiteral("x"));
+  EXPECT_EQ(h.XML_string(), deep + QStringLiteral("\r\n"));
+
+  // Left open, the same nesting is refused and leaves nothing behind.
+  h.Set_XML_string(QStringLiteral("<a>").repeated(50000) + QStringLiteral("<hound_event>x</hound_event>"));
+  EXPECT_FALSE(h.Valid());
+  EXPECT_EQ(h.XML_string(), QString());
+  EXPECT_EQ(Failure_Of([&] { h.Hound_event(); }), 91);
+
+  // Entities of a document type are never expanded: the reference stays as it was written.
+  const QString laughs = QStringLiteral("<!DOCTYPE h [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;\">]>"
+                                        "<QKR_header><hound_event>&b;</hound_event></QKR_header>");
+  h.Set_XML_string(laughs);
+  ASSERT_TRUE(h.Valid());
+  EXPECT_EQ(h.Hound_event(), QStringLiteral("&b;"));
+
   const QString huge = QStringLiteral("<QKR_header><hound_event>") + QString(1000000, QLatin1Char('x')) +
                        QStringLiteral("</hound_event><RGB_X>") + QString(5000, QLatin1Char('9')) +
                        QStringLiteral("</RGB_X></QKR_header>");
   h.Set_XML_string(huge);
   ASSERT_TRUE(h.Valid());
-  EXPECT_EQ(h.Hound_event().size(), 1000000);
+  EXPECT_EQ(h.Hound_event(), QString(1000000, QLatin1Char('x')));
   EXPECT_EQ(Failure_Of([&] { h.RGB_X(); }), Err_Overflow);
 }
 

@@ -11,6 +11,7 @@
 #include "recording/QK3_Verify.h"
 #include "recording/cls_VideoFile_handler.h"
 #include "support/Clock.h"
+#include "support/Error_Handler.h"
 #include "support/Non_dependant.h"
 #include "support/Operator.h"
 
@@ -369,19 +370,82 @@ TEST_F(Heat_Reader, A_JPEG_That_Does_Not_Decode_Shows_Blue) {
   EXPECT_EQ(h.Timestamp_long(), fixture::Three_Frames().frames[1].mill);
 }
 
-TEST(Fuzz_Regressions, Open_Read_And_Verify_Without_Harm) {
-  // Inputs the fuzzer once found harmful, kept after the fix (scripts/fuzz-heat-file).
+// Answers every prompt with its default and keeps what was shown, message boxes and error
+// reports alike.
+class Recording_Operator final : public Operator, public Error_Presenter {
+public:
+  QStringList shown;
+  Msg_Result Message_Box(const Message_Prompt &prompt) override {
+    shown << prompt.text;
+    return Default_Result(prompt);
+  }
+  std::optional<QString> Input_Box(const QString &, const QString &, const QString &) override { return {}; }
+  void Beep() override {}
+  std::optional<QString> File_Dialog(const File_Prompt &) override { return {}; }
+  std::optional<QString> Folder_Dialog(const QString &, const QString &) override { return {}; }
+  bool Printer_Dialog(Printer_Choice &) override { return false; }
+  void Present_Error(const QStringList &lines) override { shown << lines.join(QLatin1Char('\n')); }
+};
+
+QByteArray File_Bytes(const QString &path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+TEST(Fuzz_Regressions, Give_A_Clear_Answer_And_Leave_The_File_As_It_Was) {
+  // Inputs from the fuzzer (scripts/fuzz-heat-file): those it found harmful, kept after the
+  // fix, and some of its corpus that reach the reader's edges.
   Temp_AppData app;
-  Set_Operator(nullptr); // any number of messages, answered by default
+  auto owned = std::make_unique<Recording_Operator>();
+  Recording_Operator &op = *owned;
+  Set_Operator(std::move(owned));
+  Set_Error_Presenter(&op);
+  struct Presenter_Back {
+    ~Presenter_Back() { Set_Error_Presenter(nullptr); }
+  } presenter_back;
   const QDir folder(QStringLiteral(LURCHER_FIXTURES "/recording/fuzz"));
-  for (const QString &name : folder.entryList(QDir::Files)) {
+  const QStringList names = folder.entryList(QDir::Files);
+  ASSERT_FALSE(names.isEmpty());
+  for (const QString &name : names) {
+    SCOPED_TRACE(name.toStdString());
     const QString path = app.File(name + QStringLiteral(".qk3"));
     ASSERT_TRUE(QFile::copy(folder.filePath(name), path));
-    cls_VideoFile_handler h;
-    if (h.Open_File(path))
-      for (std::int32_t n = 1; n <= std::min(h.Num_Frames(), 64); ++n)
-        h.Read_RGB_sample(static_cast<std::int16_t>(n), true);
-    Verify_Heat_File(path);
+    const QByteArray before = File_Bytes(path);
+    op.shown.clear();
+    bool opened = false;
+    bool every_frame_read = true;
+    std::int32_t frames = 0;
+    {
+      cls_VideoFile_handler h;
+      h.Set_Open_For_Reading_Only(true);
+      opened = h.Open_File(path);
+      if (opened) {
+        frames = h.Num_Frames();
+        for (std::int32_t n = 1; n <= std::min(frames, 64); ++n)
+          every_frame_read =
+              h.Read_RGB_sample(static_cast<std::int16_t>(n), true) && !h.Bad_Record() && every_frame_read;
+        h.Close_File();
+      }
+    }
+    if (!opened) {
+      ASSERT_FALSE(op.shown.isEmpty()) << "a refused file is named in a message";
+      for (const QString &text : op.shown)
+        EXPECT_FALSE(text.trimmed().isEmpty());
+    }
+    const QK3_Verify_Result v = Verify_Heat_File(path);
+    EXPECT_EQ(File_Bytes(path), before) << "reading and verifying change no byte";
+    EXPECT_FALSE(QFile::exists(Header_Side_File(path)));
+    for (const QString &problem : v.problems)
+      EXPECT_FALSE(problem.trimmed().isEmpty());
+    if (!opened) {
+      EXPECT_FALSE(v.Sound()) << "verify passes a file the reader refuses";
+    }
+    if (v.Sound()) {
+      EXPECT_TRUE(opened);
+      EXPECT_TRUE(op.shown.isEmpty()) << op.shown.join('\n').toStdString();
+      EXPECT_TRUE(every_frame_read) << "verify passes a record the reader cannot read";
+      EXPECT_EQ(v.records_checked, frames);
+    }
   }
 }
 

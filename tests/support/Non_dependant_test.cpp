@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocale>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -132,3 +134,29 @@ TEST(Small_Conversions, HalfUpAndRoundToMultiple) {
   EXPECT_EQ(Round_To_Multiple(-26, 4), -24);
 }
 } // namespace
+
+TEST(General_Date_Text, IsTheShortDateAndTheLongTimeWithSeconds) {
+  const QLocale saved;
+  const QDateTime when(QDate(2018, 5, 23), QTime(9, 5, 7));
+  const struct {
+    QLocale locale;
+    const char *text;
+  } cases[] = {
+      {QLocale(QLocale::German, QLocale::Germany), "23.05.18 09:05:07"},
+      {QLocale(QLocale::English, QLocale::UnitedStates), "5/23/18 9:05:07 AM"},
+      {QLocale(QLocale::English, QLocale::UnitedKingdom), "23/05/2018 09:05:07"},
+  };
+  for (const auto &c : cases) {
+    QLocale::setDefault(c.locale);
+    EXPECT_EQ(General_Date_Text(when), QLatin1String(c.text)) << c.locale.name().toStdString();
+  }
+  QLocale::setDefault(saved);
+}
+
+TEST(FileDate, IsTheExecutablesTimeToTheSecond) {
+  const QLocale saved;
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  const QDateTime modified = QFileInfo(QCoreApplication::applicationFilePath()).lastModified();
+  EXPECT_EQ(FileDate(), modified.toString(QStringLiteral("dd.MM.yy HH:mm:ss")));
+  QLocale::setDefault(saved);
+}

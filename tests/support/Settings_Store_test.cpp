@@ -133,9 +133,9 @@ TEST_F(Settings_Store, FileWithoutFinalLineEndGetsOneBeforeNewLines) {
   EXPECT_EQ(File_Bytes(), QByteArray("[Settings]\nHeat_ID=3\nlastcrop=400*880\n[capture]\nvideoformat=MJPG\n"));
 }
 
-TEST_F(Settings_Store, ValueIsLatin1AndStaysOnOneLine) {
+TEST_F(Settings_Store, ValueIsUTF8AndStaysOnOneLine) {
   ASSERT_EQ(Write_INI(S, QStringLiteral("save_folder"), QStringLiteral("/data/Läufe"), ini), 1);
-  EXPECT_TRUE(File_Bytes().contains("/data/L\xE4ufe\n"));
+  EXPECT_TRUE(File_Bytes().contains("/data/L\xC3\xA4ufe\n"));
   EXPECT_EQ(Read_INI(S, QStringLiteral("save_folder"), ini, QStringLiteral("C:")), QStringLiteral("/data/Läufe"));
 
   ASSERT_EQ(Write_INI(S, QStringLiteral("videoformat"), QStringLiteral("a\r\n[Evil]\nb"), ini), 1);
@@ -143,10 +143,54 @@ TEST_F(Settings_Store, ValueIsLatin1AndStaysOnOneLine) {
   EXPECT_EQ(Read_INI(S, QStringLiteral("videoformat"), ini, QString()), QStringLiteral("a  [Evil] b"));
 }
 
-TEST_F(Settings_Store, TextOutsideLatin1IsRefusedAndTheOldValueKept) {
+TEST_F(Settings_Store, AnyPathOfTheSystemIsSavedAndReadBack) {
+  const struct {
+    const char *key;
+    QString value;
+    QByteArray line;
+  } cases[] = {
+      {"save_folder", QStringLiteral("/media/Łódź"),
+       "save_folder=/media/\xC5\x81\xC3\xB3"
+       "d\xC5\xBA\n"},
+      {"last_folder", QStringLiteral("/home/гонки/забег 3"),
+       "last_folder=/home/\xD0\xB3\xD0\xBE\xD0\xBD\xD0\xBA\xD0\xB8/\xD0\xB7\xD0\xB0\xD0\xB1\xD0\xB5\xD0\xB3 3\n"},
+      {"current_event_file", QStringLiteral("/data/Ωmega €.xml"),
+       "current_event_file=/data/\xCE\xA9mega \xE2\x82\xAC.xml\n"},
+  };
+  for (const auto &c : cases) {
+    EXPECT_EQ(Write_INI(S, QLatin1String(c.key), c.value, ini), 1) << c.key;
+    EXPECT_TRUE(File_Bytes().contains(c.line)) << c.key << ": " << File_Bytes().toStdString();
+  }
+  for (const auto &c : cases)
+    EXPECT_EQ(Read_INI(QStringLiteral("settings"), QLatin1String(c.key), ini, QString()), c.value) << c.key;
+  EXPECT_TRUE(op.Prompts().empty()) << "no error window";
+}
+
+TEST_F(Settings_Store, AnOlderLatin1FileKeepsItsValuesAndBecomesUTF8) {
+  const QByteArray latin1("; Einstellungen f\xFCr L\xE4ufe\r\n[Settings]\r\nsave_folder=/data/M\xFCller\r\n");
+  app.Write(QFileInfo(ini).fileName(), latin1);
+  EXPECT_EQ(Read_INI(S, QStringLiteral("save_folder"), ini, QStringLiteral("C:")), QStringLiteral("/data/Müller"));
+  ASSERT_EQ(Write_INI(S, QStringLiteral("last_folder"), QStringLiteral("/media/Łódź"), ini), 1);
+  EXPECT_EQ(File_Bytes(),
+            QByteArray("; Einstellungen f\xC3\xBCr L\xC3\xA4ufe\r\n[Settings]\r\nsave_folder=/data/M\xC3\xBCller\r\n"
+                       "last_folder=/media/\xC5\x81\xC3\xB3"
+                       "d\xC5\xBA\r\n"));
+  EXPECT_EQ(Read_INI(S, QStringLiteral("save_folder"), ini, QStringLiteral("C:")), QStringLiteral("/data/Müller"));
+  EXPECT_EQ(Read_INI(S, QStringLiteral("last_folder"), ini, QString()), QStringLiteral("/media/Łódź"));
+}
+
+TEST_F(Settings_Store, AByteOrderMarkIsKeptAndHidesNoSection) {
+  app.Write(QFileInfo(ini).fileName(), "\xEF\xBB\xBF[Settings]\nHeat_ID=4\n");
+  EXPECT_EQ(Read_INI(S, QStringLiteral("Heat_ID"), ini, QStringLiteral("1")), QStringLiteral("4"));
+  ASSERT_EQ(Write_INI(S, QStringLiteral("Heat_ID"), QStringLiteral("5"), ini), 1);
+  EXPECT_EQ(File_Bytes(), QByteArray("\xEF\xBB\xBF[Settings]\nHeat_ID=5\n"));
+}
+
+TEST_F(Settings_Store, TextUTF8CannotCarryIsRefusedAndTheOldValueKept) {
   ASSERT_EQ(Write_INI(S, QStringLiteral("save_folder"), QStringLiteral("/old"), ini), 1);
   op.Answer(Msg_Result::OK);
-  EXPECT_EQ(Write_INI(S, QStringLiteral("save_folder"), QStringLiteral("/data/Ωmega"), ini), 0);
+  const QString half_pair = QStringLiteral("/data/") + QChar(0xD800); // half of a surrogate pair
+  EXPECT_EQ(Write_INI(S, QStringLiteral("save_folder"), half_pair, ini), 0);
   Expect_Write_Failure(ini, QStringLiteral("84 ") + QString::fromLocal8Bit(strerror(EILSEQ)));
   EXPECT_EQ(Read_INI(S, QStringLiteral("save_folder"), ini, QStringLiteral("C:")), QStringLiteral("/old"));
 }

@@ -10,6 +10,9 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/sysinfo.h>
+#include <sys/utsname.h>
+#include <unistd.h>
 
 namespace {
 QString Tree(const char *name) { return QStringLiteral(LURCHER_FIXTURES "/sysinfo/") + QLatin1String(name); }
@@ -124,19 +127,42 @@ TEST_F(System_Info, MissingCpuInfoIsReportedAndKeepsTheOldText) {
   EXPECT_EQ(Get_OS_Caption(), QStringLiteral("Unknown OS"));
 }
 
-TEST_F(System_Info, ThisComputerGivesTextsOfTheRightForm) {
+TEST_F(System_Info, ThisComputerGivesTextsOfTheRightFormInAnyLocale) {
   Set_System_Info_Sources({});
-  QLocale::setDefault(QLocale::c());
-  Get_CPU_Info();
-  Get_Mem_Info();
-  EXPECT_TRUE(QRegularExpression(QStringLiteral("^CPU= \\S+ [1-9]\\d* core \\d+(\\.\\d)?GHz$"))
-                  .match(Globals::CPU_Info)
-                  .hasMatch())
-      << Globals::CPU_Info.toStdString();
-  EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d+(\\.\\d+)? (bytes|KB|MB|GB) \\(\\d+% Free\\)$"))
-                  .match(Globals::Mem_Info)
-                  .hasMatch())
-      << Globals::Mem_Info.toStdString();
+  // What the kernel says, asked otherwise than the program asks it.
+  struct sysinfo si {};
+  ASSERT_EQ(::sysinfo(&si), 0);
+  const auto total = static_cast<std::int64_t>(si.totalram) * si.mem_unit;
+  const QString processors = QString::number(::sysconf(_SC_NPROCESSORS_ONLN));
+  utsname u{};
+  ASSERT_EQ(::uname(&u), 0);
+  const QString machine = QString::fromLatin1(u.machine);
+  const QString type = machine == QLatin1String("x86_64") ? QStringLiteral("8664") : machine;
+
+  for (const QLocale &locale :
+       {QLocale::c(), QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::Arabic, QLocale::Egypt),
+        QLocale(QLocale::French, QLocale::Switzerland)}) {
+    QLocale::setDefault(locale);
+    const QString point = QRegularExpression::escape(locale.decimalPoint());
+    Get_CPU_Info();
+    Get_Mem_Info();
+    const QRegularExpressionMatch cpu =
+        QRegularExpression(QStringLiteral("^CPU= (\\S+) ([1-9]\\d*) core \\d+(") + point + QStringLiteral("\\d)?GHz$"))
+            .match(Globals::CPU_Info);
+    ASSERT_TRUE(cpu.hasMatch()) << locale.name().toStdString() << ": " << Globals::CPU_Info.toStdString();
+    EXPECT_EQ(cpu.captured(1), type);
+    EXPECT_EQ(cpu.captured(2), processors);
+    // The total is exact; the free share changes from one moment to the next.
+    const QRegularExpressionMatch mem =
+        QRegularExpression(QStringLiteral("^(.+) \\((\\d+)% Free\\)$")).match(Globals::Mem_Info);
+    ASSERT_TRUE(mem.hasMatch()) << locale.name().toStdString() << ": " << Globals::Mem_Info.toStdString();
+    EXPECT_EQ(mem.captured(1), Format_Byte_Size(total)) << locale.name().toStdString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d+(") + point + QStringLiteral("\\d{1,2})? (bytes|KB|MB|GB)$"))
+                    .match(mem.captured(1))
+                    .hasMatch())
+        << mem.captured(1).toStdString();
+    EXPECT_LE(mem.captured(2).toInt(), 100);
+  }
   EXPECT_FALSE(Get_Computer_Name().isEmpty());
   EXPECT_FALSE(Globals::OS_Caption.isEmpty());
   EXPECT_TRUE(presenter.reports.isEmpty()) << presenter.reports.join(QLatin1Char('\n')).toStdString();

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -151,14 +152,30 @@ protected:
   }
 };
 
-TEST_F(Log_Event_Test, AppendsDatedLines) {
-  Log_Event(QStringLiteral("size mismatch 1"));
-  Log_Event(QStringLiteral("size mismatch 2"));
-  const QStringList lines = QString::fromLatin1(app.Read(QStringLiteral("Lurcher_eventlog.txt"))).split('\n');
-  ASSERT_EQ(lines.size(), 3);
-  EXPECT_TRUE(lines[0].endsWith(QStringLiteral("size mismatch 1")));
-  EXPECT_TRUE(lines[1].endsWith(QStringLiteral("size mismatch 2")));
-  EXPECT_TRUE(lines[0].contains(QStringLiteral("18"))) << "dated: " << lines[0].toStdString();
+TEST_F(Log_Event_Test, AppendsLinesDatedWithTheGeneralDate) {
+  // The general date: the locale's short date and its long time with the seconds.
+  const QLocale saved;
+  const struct {
+    QLocale locale;
+    const char *first, *second;
+  } cases[] = {
+      {QLocale(QLocale::German, QLocale::Germany), "23.05.18 12:18:54size mismatch 1",
+       "23.05.18 12:19:01Ł size mismatch 2"},
+      {QLocale(QLocale::English, QLocale::UnitedStates), "5/23/18 12:18:54 PMsize mismatch 1",
+       "5/23/18 12:19:01 PMŁ size mismatch 2"},
+  };
+  for (const auto &c : cases) {
+    QLocale::setDefault(c.locale);
+    QFile::remove(app.File(QStringLiteral("Lurcher_eventlog.txt")));
+    clock.Set_Local(QDateTime(QDate(2018, 5, 23), QTime(12, 18, 54)));
+    Log_Event(QStringLiteral("size mismatch 1"));
+    clock.Advance(7000);
+    Log_Event(QStringLiteral("Ł size mismatch 2"));
+    EXPECT_EQ(QString::fromUtf8(app.Read(QStringLiteral("Lurcher_eventlog.txt"))),
+              QString::fromUtf8(c.first) + QLatin1Char('\n') + QString::fromUtf8(c.second) + QLatin1Char('\n'))
+        << c.locale.name().toStdString();
+  }
+  QLocale::setDefault(saved);
   EXPECT_TRUE(op.Prompts().empty());
 }
 

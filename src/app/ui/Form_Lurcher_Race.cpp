@@ -16,6 +16,7 @@
 #include "capture/Module_HDMI_Support.h"
 #include "capture/Test_Track_Source.h"
 #include "capture/cls_Capture_HDMI.h"
+#include "events/Event_State.h"
 #include "events/ui/Form_event_registration.h"
 #include "recording/CVideobuff_RGB.h"
 #include "recording/Cls_XML_header.h"
@@ -321,7 +322,7 @@ bool Form_Lurcher::Initiate_File() {
     return false;
   }
   Validate_Folder();
-  if (!Globals::Event_Present)
+  if (!Event_State::Event_Present)
     ui->Label_event->setText(QStringLiteral("No event"));
   Current_File = Heat_File_Name::Build(Capture_Folder, ui->Label_event->text(), ui->Label_heat_num->text(),
                                        Current_Clock().Local_Now());
@@ -372,7 +373,7 @@ void Form_Lurcher::Fill_Heat_Header(bool with_start) {
     heat.Set_Hound_Goal_Finish(goal);
   if (!split.isEmpty())
     heat.Set_Hound_Goal_Split(split);
-  if (Globals::Event_Present) {
+  if (Event_State::Event_Present) {
     heat_preview_->Update_Dog_names(heat);
     heat.Set_Hound_event(event_registration_->Event_name());
     heat.Set_Hound_Heat_ID(ui->Label_heat_num->text());

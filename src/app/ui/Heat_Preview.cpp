@@ -1,7 +1,7 @@
 #include "app/ui/Heat_Preview.h"
 #include "ui_Form_Lurcher.h"
 
-#include "events/Event_File_Name.h"
+#include "events/Event_State.h"
 #include "events/ui/Form_event_registration.h"
 #include "recording/cls_VideoFile_handler.h"
 #include "support/Checked.h"
@@ -26,7 +26,7 @@ Heat_Preview::Heat_Preview(Ui::Form_Lurcher &ui, Form_event_registration &events
 
 void Heat_Preview::UpDown_heat_Change() {
   Guarded(Form_Location("UpDown_heat_Change"), [&] {
-    if ((heat_file_open_ && heat_file_open_()) || !Globals::Event_Present)
+    if ((heat_file_open_ && heat_file_open_()) || !Event_State::Event_Present)
       return;
     ui_.Frame_dogs_Heat->show();
     Display_Heat_Data();
@@ -37,7 +37,7 @@ void Heat_Preview::UpDown_heat_Change() {
 
 void Heat_Preview::Display_Heat_Data() {
   Guarded(Form_Location("Display_Heat_Data"), [&] {
-    if (Globals::Event_Present)
+    if (Event_State::Event_Present)
       Show_Event_Heat(Checked_16(ui_.UpDown_heat->value()));
     else
       Show_No_Event();
@@ -46,7 +46,7 @@ void Heat_Preview::Display_Heat_Data() {
 
 void Heat_Preview::Show_Event_Heat(std::int16_t heat) {
   ui_.Frame_heat->show();
-  ui_.Label_event_file->setText(ParsePath(Event_Files::Event_File, 0));
+  ui_.Label_event_file->setText(ParsePath(Event_State::Event_File, 0));
   ui_.Label_event_name->setText(events_.Event_name());
   ui_.Label_heat_number2->setText(QString::number(heat));
   ui_.Label_heat_name2->setText(events_.Heat_Name(heat));
@@ -76,7 +76,7 @@ void Heat_Preview::Command_hide_Click() {
 
 void Heat_Preview::Event_Changed() {
   Guarded(Form_Location("Display_Heat_Data"), [&] {
-    if (!Globals::Event_Present)
+    if (!Event_State::Event_Present)
       ui_.Frame_dogs_Heat->hide();
     Display_Heat_Data();
   });
@@ -84,8 +84,7 @@ void Heat_Preview::Event_Changed() {
 
 void Heat_Preview::item_No_event_file_Click() {
   Guarded(Form_Location("item_No_event_file_Click"), [&] {
-    events_.No_Event_File(); // forgets the file, stores an empty "current_event_file"
-    Globals::Event_Present = false;
+    events_.No_Event_File(); // forgets the file and the event, stores an empty "current_event_file"
     ui_.Frame_dogs_Heat->hide();
     Display_Heat_Data();
   });

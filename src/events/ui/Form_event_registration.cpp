@@ -1,7 +1,7 @@
 #include "events/ui/Form_event_registration.h"
 #include "ui_Form_event_registration.h"
 
-#include "events/Event_File_Name.h"
+#include "events/Event_State.h"
 #include "support/Clock.h"
 #include "support/Failure.h"
 #include "support/Non_dependant.h"
@@ -127,7 +127,7 @@ void Form_event_registration::Form_QueryUnload() {
 
 void Form_event_registration::Update_Event_file_name() {
   Guarded(Form_Location("Update_Event_file_name"), [&] {
-    const QString &file = Event_Files::Event_File;
+    const QString &file = Event_State::Event_File;
     if (FileExists(file)) {
       ui_->Label_event_filename->setText(ParsePath(file, 0));
       ui_->Label_event_filename->setToolTip(file);

@@ -56,9 +56,9 @@ public:
   bool Create_Event_XML_File();
   // true when the document was written (or there was no file to write to).
   bool XML_to_File();
-  void Open_Event_File();
-  // false when the file is not an event file; the window then has no event open.
-  bool Parse_XML_file();
+  // Checks the file and, only when it holds an event, makes it the open event (the old one
+  // saved first). A file that is no event file is named in a message and changes nothing.
+  bool Open_Event_File(const QString &path);
   void Load_Heat_Data();
   void Import_Dogs();
   void Update_Event_file_name();
@@ -91,6 +91,7 @@ private:
   void Form_Deactivate();
   void Form_QueryUnload();
   void Set_Event_Open(bool open);
+  void Show_Event_Texts();
   void Show_Heat(std::int16_t heat);
   void Clear_Heat_Boxes();
   void Refresh_Heat_Display();

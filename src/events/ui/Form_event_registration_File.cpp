@@ -3,6 +3,7 @@
 
 #include "events/Dog_Import.h"
 #include "events/Event_File_Name.h"
+#include "events/Event_State.h"
 #include "events/ui/Form_event_registration.h"
 #include "ui_Form_event_registration.h"
 
@@ -17,6 +18,7 @@
 #include "support/ui/Printer_Wrapper.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 QString Form_Location(const char *procedure) {
@@ -35,6 +37,36 @@ QString Event_Folder() {
   if (!Globals::Event_Folder.isEmpty())
     return Globals::Event_Folder;
   return Globals::AppData_Folder + QStringLiteral("/Lurcher Event Files/");
+}
+
+// Reads path into doc, leaving the open event alone. false, with the operator's message in
+// problem, when the file holds no Lurcher event.
+bool Read_Event_File(const QString &path, Event_Document &doc, QString &problem) {
+  problem = QStringLiteral("Invalid Event File! ") + ParsePath(path, 0);
+  // An empty file fails Validate_XML_file, which would also clear the flag of the open event.
+  if (!FileExists(path) || QFileInfo(path).size() == 0)
+    return false;
+  QString why;
+  if (!doc.Load(path, &why)) {
+    problem += QStringLiteral("\r\n") + why;
+    return false;
+  }
+  if (!doc.Exists(QStringLiteral("/Lurcher_event_file"))) {
+    doc.Clear();
+    problem += QStringLiteral("\r\nThe file holds no Lurcher event.");
+    return false;
+  }
+  problem.clear();
+  return true;
+}
+
+// Where the import dialog starts: the folder of the last import, or the event folder when
+// there was none or it is gone ("c:" of an old settings file is no folder here).
+QString Import_Folder() {
+  const QString stored = Read_INI(Settings_Section, QStringLiteral("importdir"), Globals::Ini_File, QString());
+  if (stored != QLatin1String("N/A") && Folder_Exists(stored))
+    return stored;
+  return Event_Folder();
 }
 
 // Picture position on the page, twips (as the speaker card prints).
@@ -58,20 +90,13 @@ void Form_event_registration::Form_Load() {
     Set_Event_Open(false);
     const QString stored = Read_INI(Settings_Section, Current_Event_Key, Globals::Ini_File, QString());
     if (stored == QLatin1String("N/A")) {
-      Globals::Event_Present = false;
       Forget_Event();
     } else if (FileExists(stored)) {
-      Event_Files::Event_File = stored;
-      Open_Event_File();
-      ui_->Label_event_filename->setText(stored);
-      ui_->Label_event_filename->setToolTip(stored);
-      Set_Event_Open(true);
       Show_Heat(1);
-      if (!Globals::Event_Present) {
-        Forget_Event(); // an empty file holds no event, and nothing is written over it
-      } else if (Parse_XML_file()) {
+      if (Open_Event_File(stored))
         Load_Heat_Data();
-      }
+      else
+        Forget_Event(); // the file stays as it is on disk; the window goes on without an event
     } else {
       Msg_Box(QStringLiteral("Stored Event File name not found!\r\n") + stored);
       Forget_Event();
@@ -80,48 +105,41 @@ void Form_event_registration::Form_Load() {
   });
 }
 
-void Form_event_registration::Open_Event_File() {
-  Guarded(Form_Location("Open_Event_File"), [&] {
-    Globals::Event_Present = true;
-    const QString &file = Event_Files::Event_File;
-    if (!FileExists(file) || !Validate_XML_file(file)) {
-      Globals::Event_Present = false;
-      Msg_Box(QStringLiteral("Invalid Event File! ") + ParsePath(file, 0));
-    }
-  });
-}
-
-bool Form_event_registration::Parse_XML_file() {
-  return Guarded(Form_Location("Parse_XML_file"), false, [&] {
-    const QString file = Event_Files::Event_File;
-    if (!FileExists(file))
-      return false;
-    QString why;
-    bool ok = m_Event_DOM.Load(file, &why);
-    if (ok && !m_Event_DOM.Exists(QStringLiteral("/Lurcher_event_file"))) {
-      ok = false;
-      why = QStringLiteral("The file holds no Lurcher event.");
-    }
-    if (!ok) {
-      // The file stays as it is on disk; the window goes on without an event.
-      Msg_Box(QStringLiteral("Invalid Event File! ") + ParsePath(file, 0) + QStringLiteral("\r\n") + why);
-      Forget_Event();
+bool Form_event_registration::Open_Event_File(const QString &path) {
+  return Guarded(Form_Location("Open_Event_File"), false, [&] {
+    // Checked first and taken after: while the message about a wrong file is up, the window
+    // loses activation and saves, and that save must still go to the open event's own file.
+    Event_Document candidate;
+    QString problem;
+    if (!Read_Event_File(path, candidate, problem)) {
+      Msg_Box(problem);
       return false;
     }
-    loading_ = true;
-    ui_->Text_event_name->setText(m_Event_DOM.Event_name());
-    ui_->Text_day->setText(Get_day());
-    loading_ = false;
-    ui_->Label_event_filename->setText(file);
-    ui_->Label_event_filename->setToolTip(file);
+    if (m_Event_Open)
+      XML_to_File(); // what was typed into the old event reaches its file first
+    m_Event_DOM.Swap(candidate);
+    Event_State::Event_File = path;
+    Event_State::Event_Present = true;
+    Set_Event_Open(true);
+    Show_Event_Texts();
     return true;
   });
 }
 
+void Form_event_registration::Show_Event_Texts() {
+  loading_ = true;
+  ui_->Text_event_name->setText(m_Event_DOM.Event_name());
+  ui_->Text_day->setText(Get_day());
+  loading_ = false;
+  const QString &file = Event_State::Event_File;
+  ui_->Label_event_filename->setText(file);
+  ui_->Label_event_filename->setToolTip(file);
+}
+
 void Form_event_registration::Forget_Event() {
   Set_Event_Open(false);
-  Globals::Event_Present = false;
-  Event_Files::Event_File.clear();
+  Event_State::Event_Present = false;
+  Event_State::Event_File.clear();
   Create_Lurcher_Race_File();
   Update_Event_file_name();
   Load_Heat_Data(); // without an event the heat boxes are empty
@@ -143,8 +161,10 @@ bool Form_event_registration::Create_Event_XML_File() {
 
 bool Form_event_registration::XML_to_File() {
   return Guarded(Form_Location("XML_to_File"), false, [&] {
-    const QString path = Event_Files::Event_File;
-    if (saving_ || path.isEmpty() || path == QLatin1String("N/A"))
+    const QString path = Event_State::Event_File;
+    // Without an open event there is nothing of the operator's to keep, and nothing is
+    // written over a file.
+    if (saving_ || !m_Event_Open || path.isEmpty() || path == QLatin1String("N/A"))
       return true;
     const Flag_Up busy(saving_); // a message box below deactivates the window, which saves again
     if (Is_Read_Only(path)) {
@@ -176,17 +196,10 @@ void Form_event_registration::item_open_event_file_Click() {
     const std::optional<QString> chosen = Current_Operator().File_Dialog(prompt);
     if (!chosen || chosen->isEmpty())
       return;
-    if (m_Event_Open)
-      XML_to_File(); // what was typed into the old event reaches its file first
-    Event_Files::Event_File = *chosen;
-    Set_Event_Open(true);
-    Open_Event_File();
-    if (!Globals::Event_Present) {
-      Forget_Event();
-    } else if (Parse_XML_file()) {
-      Store_Current_Event_File(*chosen);
-      Load_Heat_Data();
-    }
+    if (!Open_Event_File(*chosen))
+      return; // a wrong choice changes nothing: the open event and its file stay as they were
+    Store_Current_Event_File(*chosen);
+    Load_Heat_Data();
     Refresh_Heat_Display();
   });
 }
@@ -215,10 +228,10 @@ bool Form_event_registration::Create_New_Event_File() {
                                   Msg_Buttons::Yes_No, Msg_Icon::Question) != Msg_Result::Yes)
     return false;
 
-  Event_Files::Event_File = path;
+  Event_State::Event_File = path;
   Kill_File(path);
-  bool written = Create_Event_XML_File();
   Set_Event_Open(true);
+  bool written = Create_Event_XML_File();
   m_Event_DOM.Set_Event_name(name);
   m_Event_DOM.Set_Event_day(day);
   written = written && XML_to_File();
@@ -269,14 +282,14 @@ void Form_event_registration::item_import_dog_names_Click() {
 void Form_event_registration::Import_Dogs() {
   Guarded(Form_Location("Import_Dogs"), [&] {
     Trace_String(QStringLiteral("Import_Dogs start"));
-    const QString &file = Event_Files::Event_File;
+    const QString &file = Event_State::Event_File;
     if (!m_Event_Open || !FileExists(file) || !Validate_XML_file(file)) {
       Msg_Box(QStringLiteral("No valid Event File open!\r\nImport not possible"));
       return;
     }
     File_Prompt prompt;
     prompt.title = QStringLiteral("Import dog names");
-    prompt.folder = Read_INI(Settings_Section, QStringLiteral("importdir"), Globals::Ini_File, QStringLiteral("c:"));
+    prompt.folder = Import_Folder();
     prompt.filter = QStringLiteral("Text (*.txt)");
     const std::optional<QString> chosen = Current_Operator().File_Dialog(prompt);
     if (!chosen || chosen->isEmpty())

@@ -5,7 +5,7 @@
 #include "common/Scripted_Operator.h"
 #include "common/Temp_AppData.h"
 #include "events/Event_File_Fixture.h"
-#include "events/Event_File_Name.h"
+#include "events/Event_State.h"
 #include "events/ui/Form_event_registration.h"
 #include "recording/cls_VideoFile_handler.h"
 #include "support/Globals.h"
@@ -27,8 +27,8 @@ class Preview : public testing::Test {
 protected:
   void SetUp() override {
     Globals::Event_Folder = appdata.Path() + QStringLiteral("/Lurcher Event Files/");
-    Globals::Event_Present = false;
-    Event_Files::Event_File.clear();
+    Event_State::Event_Present = false;
+    Event_State::Event_File.clear();
     ui.setupUi(&main_window);
     ui.Frame_dogs_Heat->hide();
     events.Form_Load();
@@ -36,8 +36,8 @@ protected:
   void TearDown() override {
     op.Expect_All_Answered();
     Globals::Event_Folder.clear();
-    Event_Files::Event_File.clear();
-    Globals::Event_Present = false;
+    Event_State::Event_File.clear();
+    Event_State::Event_Present = false;
   }
 
   QLineEdit &Edit(const char *name) { return *events.findChild<QLineEdit *>(QString::fromLatin1(name)); }
@@ -156,8 +156,8 @@ TEST_F(Preview, NoEventFileLeavesTheProgramWithoutAnEvent) {
   Make_Event();
   Select(3);
   preview.item_No_event_file_Click();
-  EXPECT_FALSE(Globals::Event_Present);
-  EXPECT_TRUE(Event_Files::Event_File.isEmpty());
+  EXPECT_FALSE(Event_State::Event_Present);
+  EXPECT_TRUE(Event_State::Event_File.isEmpty());
   EXPECT_EQ(Setting("current_event_file"), QStringLiteral("N/A")) << "stored empty";
   EXPECT_TRUE(ui.Frame_dogs_Heat->isHidden());
   EXPECT_EQ(ui.Label_event->text(), QStringLiteral("Test"));
@@ -181,8 +181,8 @@ protected:
   // What a new process starts with.
   static void Forget_Run() {
     Globals::Closing = false;
-    Globals::Event_Present = false;
-    Event_Files::Event_File.clear();
+    Event_State::Event_Present = false;
+    Event_State::Event_File.clear();
   }
   static QLineEdit &Edit(Form_event_registration &events, const char *name) {
     return *events.findChild<QLineEdit *>(QString::fromLatin1(name));
@@ -231,7 +231,7 @@ TEST_F(Program, AnEventMadeInTheWindowSurvivesARestart) {
   Form_Lurcher form;
   form.Form_Load(QString());
   EXPECT_TRUE(form.Event_Registration().Event_Open());
-  EXPECT_TRUE(Globals::Event_Present);
+  EXPECT_TRUE(Event_State::Event_Present);
   EXPECT_EQ(form.ui->Label_event->text(), QStringLiteral("Summer Cup"));
   EXPECT_EQ(form.ui->UpDown_heat->value(), 3) << "Heat_ID";
   EXPECT_EQ(form.ui->Label_heat_num->text(), QStringLiteral("3"));
@@ -260,7 +260,7 @@ TEST_F(Program, TheMenusOpenAndDropTheEventFile) {
   EXPECT_TRUE(form.ui->Frame_dogs_Heat->isHidden());
 
   form.ui->item_No_event_file->trigger();
-  EXPECT_FALSE(Globals::Event_Present);
+  EXPECT_FALSE(Event_State::Event_Present);
   EXPECT_EQ(form.ui->Label_event->text(), QStringLiteral("Test"));
   EXPECT_EQ(Setting("current_event_file"), QStringLiteral("N/A"));
 }

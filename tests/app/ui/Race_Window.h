@@ -6,6 +6,7 @@
 #include "app/Simulated_Kit.h"
 #include "app/ui/Form_Lurcher.h"
 #include "capture/cls_Capture_HDMI.h"
+#include "events/Event_State.h"
 #include "recording/CVideobuff_RGB.h"
 #include "support/Clock.h"
 #include "support/Globals.h"
@@ -31,7 +32,7 @@ protected:
     Frame_Buffers().clear();
     Globals::Closing = false;
     Globals::Stop_Frame_Events = false;
-    Globals::Event_Present = false;
+    Event_State::Event_Present = false;
     Set_Capture_Component_Factory([this] {
       auto camera = std::make_unique<Fake_Capture_Component>(
           std::vector<Fake_Source>{{QStringLiteral("Fake camera"), {Fake_Format(1280, 1024)}}});

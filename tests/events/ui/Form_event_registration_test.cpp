@@ -3,7 +3,7 @@
 #include "common/Scripted_Operator.h"
 #include "common/Temp_AppData.h"
 #include "events/Event_File_Fixture.h"
-#include "events/Event_File_Name.h"
+#include "events/Event_State.h"
 #include "support/Globals.h"
 #include "support/Settings_Store.h"
 #include "support/ui/Picture_Box.h"
@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 namespace {
@@ -27,6 +28,19 @@ QByteArray Read_All(const QString &path) {
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// The dog names as a reader other than the program's finds them: it decodes the bytes as the
+// declaration says (UTF-8 without one).
+QStringList Dog_Names_Read_With_Qt(const QByteArray &bytes) {
+  QStringList names;
+  QXmlStreamReader xml(bytes);
+  while (!xml.atEnd()) {
+    xml.readNext();
+    if (xml.isStartElement() && xml.name() == QLatin1String("dog_name"))
+      names << xml.readElementText();
+  }
+  return xml.hasError() ? QStringList{xml.errorString()} : names;
+}
+
 QString Setting(const char *key) {
   return Read_INI(QStringLiteral("Settings"), QString::fromLatin1(key), Globals::Ini_File, QString());
 }
@@ -35,8 +49,8 @@ class Registration : public testing::Test {
 protected:
   void SetUp() override {
     Globals::Event_Folder = appdata.Path() + QStringLiteral("/Lurcher Event Files/");
-    Globals::Event_Present = false;
-    Event_Files::Event_File.clear();
+    Event_State::Event_Present = false;
+    Event_State::Event_File.clear();
     Form_event_registration::Import_Step_ms = 0;
     form = Make_Window();
   }
@@ -44,7 +58,7 @@ protected:
     form.reset();
     op.Expect_All_Answered();
     Globals::Event_Folder.clear();
-    Event_Files::Event_File.clear();
+    Event_State::Event_File.clear();
   }
 
   // The window as the program loads it: hidden, then opening the stored event file.
@@ -126,8 +140,8 @@ TEST_F(Registration, ANewEventIsNamedFromItsNameAndDay) {
   Create_Summer_Cup();
   ASSERT_TRUE(QFile::exists(Summer_Cup_Path()));
   EXPECT_TRUE(form->Event_Open());
-  EXPECT_TRUE(Globals::Event_Present);
-  EXPECT_EQ(Event_Files::Event_File, Summer_Cup_Path());
+  EXPECT_TRUE(Event_State::Event_Present);
+  EXPECT_EQ(Event_State::Event_File, Summer_Cup_Path());
   EXPECT_EQ(Setting("current_event_file"), Summer_Cup_Path());
   EXPECT_EQ(File_Label().toolTip(), Summer_Cup_Path());
   EXPECT_EQ(form->Event_name(), QStringLiteral("Summer Cup"));
@@ -166,7 +180,7 @@ TEST_F(Registration, DecliningToOverwriteKeepsTheOpenEvent) {
   const QByteArray summer = Read_All(Summer_Cup_Path());
   Create_Event(QStringLiteral("Winter Cup"), QStringLiteral("2018-12-01"));
   const QString winter_path = Globals::Event_Folder + QStringLiteral("Winter Cup2018_12_01.xml");
-  ASSERT_EQ(Event_Files::Event_File, winter_path);
+  ASSERT_EQ(Event_State::Event_File, winter_path);
 
   op.Answer(Msg_Result::No);
   Create_Summer_Cup();
@@ -174,7 +188,7 @@ TEST_F(Registration, DecliningToOverwriteKeepsTheOpenEvent) {
   EXPECT_EQ(op.Message_Texts()[0],
             Summer_Cup_Path() + QStringLiteral("\r\nThis event file already exists. Overwrite?"));
   EXPECT_EQ(op.Prompts()[0].buttons, (QStringList{QStringLiteral("Yes"), QStringLiteral("No")}));
-  EXPECT_EQ(Event_Files::Event_File, winter_path);
+  EXPECT_EQ(Event_State::Event_File, winter_path);
   EXPECT_TRUE(form->Event_Open());
 
   Edit("Text_dog_name_2").setText(QStringLiteral("Blue Comet"));
@@ -250,12 +264,12 @@ TEST_F(Registration, AnEventMadeInTheWindowSurvivesARestart) {
   Edit("Text_dog_name_6").setText(QStringLiteral("Blue Comet"));
   form->close();
   form.reset();
-  Event_Files::Event_File.clear();
-  Globals::Event_Present = false;
+  Event_State::Event_File.clear();
+  Event_State::Event_Present = false;
 
   form = Make_Window();
   EXPECT_TRUE(form->Event_Open());
-  EXPECT_TRUE(Globals::Event_Present);
+  EXPECT_TRUE(Event_State::Event_Present);
   EXPECT_EQ(form->Event_name(), QStringLiteral("Summer Cup"));
   EXPECT_EQ(form->Text_event_name(), QStringLiteral("Summer Cup"));
   EXPECT_EQ(form->Text_day(), QStringLiteral("2018-05-26"));
@@ -271,8 +285,8 @@ TEST_F(Registration, AStoredFileThatIsGoneIsReported) {
   form = Make_Window();
   EXPECT_EQ(op.Message_Texts(), QStringList{QStringLiteral("Stored Event File name not found!\r\n") + gone});
   EXPECT_FALSE(form->Event_Open());
-  EXPECT_FALSE(Globals::Event_Present);
-  EXPECT_TRUE(Event_Files::Event_File.isEmpty());
+  EXPECT_FALSE(Event_State::Event_Present);
+  EXPECT_TRUE(Event_State::Event_File.isEmpty());
 }
 
 TEST_F(Registration, ABrokenStoredFileIsReportedAndLeftAsItIs) {
@@ -283,7 +297,7 @@ TEST_F(Registration, ABrokenStoredFileIsReportedAndLeftAsItIs) {
   ASSERT_EQ(op.Message_Texts().size(), 1);
   EXPECT_TRUE(op.Message_Texts()[0].startsWith(QStringLiteral("Invalid Event File! broken.xml\r\n")));
   EXPECT_FALSE(form->Event_Open());
-  EXPECT_FALSE(Globals::Event_Present);
+  EXPECT_FALSE(Event_State::Event_Present);
   Deactivate();
   form->close();
   EXPECT_EQ(Read_All(path), Read_All(Fixture("truncated.xml")));
@@ -296,7 +310,7 @@ TEST_F(Registration, AnEmptyStoredFileOpensNoEvent) {
   form = Make_Window();
   EXPECT_EQ(op.Message_Texts(), QStringList{QStringLiteral("Invalid Event File! empty.xml")});
   EXPECT_FALSE(form->Event_Open());
-  EXPECT_FALSE(Globals::Event_Present);
+  EXPECT_FALSE(Event_State::Event_Present);
   Deactivate();
   EXPECT_TRUE(Read_All(path).isEmpty());
 }
@@ -332,8 +346,84 @@ TEST_F(Registration, OpeningAFileThatIsNoEventIsRefused) {
   form->item_open_event_file_Click();
   EXPECT_TRUE(op.Message_Texts()[0].startsWith(QStringLiteral("Invalid Event File! header.xml")));
   EXPECT_FALSE(form->Event_Open());
-  EXPECT_TRUE(Event_Files::Event_File.isEmpty());
+  EXPECT_TRUE(Event_State::Event_File.isEmpty());
   EXPECT_EQ(Setting("current_event_file"), QStringLiteral("N/A"));
+}
+
+TEST_F(Registration, AWrongChoiceInTheOpenDialogChangesNothing) {
+  Create_Summer_Cup();
+  Edit("Text_dog_name_1").setText(QStringLiteral("Rex")); // typed, not yet saved
+  // While a message box is up the window loses activation, and deactivation saves.
+  op.while_message = [this](const Recorded_Prompt &) { Deactivate(); };
+  const struct {
+    const char *name;
+    QByteArray bytes;
+    const char *message;
+  } cases[] = {
+      {"empty.xml", QByteArray(), "Invalid Event File! empty.xml"},
+      {"header.xml", Read_All(Fixture("not_an_event.xml")), "Invalid Event File! header.xml\r\n"},
+      {"cut.xml", Read_All(Fixture("truncated.xml")), "Invalid Event File! cut.xml\r\n"},
+  };
+  for (const auto &c : cases) {
+    const QString path = appdata.Write(QString::fromLatin1(c.name), c.bytes);
+    op.Clear();
+    op.Answer_File(path);
+    op.Answer(Msg_Result::OK);
+    form->item_open_event_file_Click();
+    ASSERT_EQ(op.Message_Texts().size(), 1) << c.name;
+    EXPECT_TRUE(op.Message_Texts()[0].startsWith(QLatin1String(c.message))) << op.Message_Texts()[0].toStdString();
+    Deactivate();
+    EXPECT_EQ(Read_All(path), c.bytes) << c.name << ": the chosen file is left as it was";
+    EXPECT_EQ(Event_State::Event_File, Summer_Cup_Path()) << c.name;
+    EXPECT_TRUE(Event_State::Event_Present) << c.name;
+    EXPECT_TRUE(form->Event_Open()) << c.name;
+    EXPECT_EQ(Setting("current_event_file"), Summer_Cup_Path()) << c.name;
+    EXPECT_EQ(form->Text_event_name(), QStringLiteral("Summer Cup")) << c.name;
+    EXPECT_EQ(form->Reg_Dog_Name(1, 1), QStringLiteral("Rex")) << c.name;
+    EXPECT_EQ(Edit("Text_dog_name_1").text(), QStringLiteral("Rex")) << c.name;
+  }
+  EXPECT_TRUE(Read_All(Summer_Cup_Path()).contains("<dog_name>Rex</dog_name>")) << "the open event's own file";
+}
+
+TEST_F(Registration, OpeningAnotherEventSavesTheOneOpenFirst) {
+  Create_Summer_Cup();
+  Edit("Text_dog_name_2").setText(QStringLiteral("Blue Comet"));
+  Event_File_Fixture fixture;
+  fixture.event_name = QStringLiteral("Spring Meeting");
+  const QByteArray spring = fixture.Bytes();
+  const QString path = appdata.Write(QStringLiteral("spring.xml"), spring);
+  op.Answer_File(path);
+  form->item_open_event_file_Click();
+  EXPECT_EQ(Event_State::Event_File, path);
+  EXPECT_EQ(form->Event_name(), QStringLiteral("Spring Meeting"));
+  EXPECT_TRUE(Edit("Text_dog_name_2").text().isEmpty());
+  EXPECT_TRUE(Read_All(Summer_Cup_Path()).contains("<dog_name>Blue Comet</dog_name>"));
+  EXPECT_EQ(Read_All(path), spring) << "opening alone writes nothing";
+}
+
+TEST_F(Registration, AnEventFileOfAnotherToolKeepsItsNamesAtTheFirstSave) {
+  for (const char *name : {"utf8_declared.xml", "utf8_undeclared.xml"}) {
+    const QString path = appdata.File(QString::fromLatin1(name));
+    ASSERT_TRUE(QFile::copy(Fixture(name), path));
+    op.Answer_File(path);
+    form->item_open_event_file_Click();
+    ASSERT_TRUE(form->Event_Open()) << name;
+    EXPECT_EQ(form->Text_event_name(), QStringLiteral("Puchar Łodzi")) << name;
+    EXPECT_EQ(Edit("Text_dog_name_1").text(), QStringLiteral("Łucja")) << name;
+    EXPECT_EQ(Edit("Text_heatName").text(), QStringLiteral("Finał")) << name;
+    Edit("Text_dog_name_4").setText(QStringLiteral("Bolesław"));
+    Leave(Edit("Text_dog_name_4"));
+    EXPECT_EQ(Dog_Names_Read_With_Qt(Read_All(path)).mid(0, 4),
+              (QStringList{QStringLiteral("Łucja"), QStringLiteral("Müller’s Pride"), QStringLiteral("Жучка"),
+                           QStringLiteral("Bolesław")}))
+        << name << ": another reader takes the declaration at its word";
+
+    form = Make_Window(); // reopens the stored file: what the save wrote
+    EXPECT_EQ(form->Text_event_name(), QStringLiteral("Puchar Łodzi")) << name;
+    for (const auto &[box, dog] : {std::pair{1, "Łucja"}, {2, "Müller’s Pride"}, {3, "Жучка"}, {4, "Bolesław"}})
+      EXPECT_EQ(form->Reg_Dog_Name(1, static_cast<std::int16_t>(box)), QString::fromUtf8(dog)) << name << box;
+    EXPECT_EQ(form->Reg_Dog_Name(2, 1), QStringLiteral("Dvořák")) << name;
+  }
 }
 
 TEST_F(Registration, ClosingLeavesNoEvent) {
@@ -342,8 +432,8 @@ TEST_F(Registration, ClosingLeavesNoEvent) {
   Edit("Text_dog_name_1").setText(QStringLiteral("Rex"));
   form->item_close_event_file_Click();
   EXPECT_FALSE(form->Event_Open());
-  EXPECT_FALSE(Globals::Event_Present);
-  EXPECT_TRUE(Event_Files::Event_File.isEmpty());
+  EXPECT_FALSE(Event_State::Event_Present);
+  EXPECT_TRUE(Event_State::Event_File.isEmpty());
   EXPECT_EQ(Setting("current_event_file"), QStringLiteral("N/A"));
   EXPECT_EQ(File_Label().text(), QStringLiteral("No event file"));
   for (const char *name : {"Text_event_name", "Text_day", "Text_heatLength", "Text_dog_name_1"})
@@ -357,7 +447,7 @@ TEST_F(Registration, TheMainWindowsNoEventFileClosesTheEvent) {
   Create_Summer_Cup();
   form->No_Event_File();
   EXPECT_FALSE(form->Event_Open());
-  EXPECT_TRUE(Event_Files::Event_File.isEmpty());
+  EXPECT_TRUE(Event_State::Event_File.isEmpty());
   EXPECT_EQ(File_Label().text(), QStringLiteral("No event file"));
 }
 
@@ -381,7 +471,7 @@ TEST_F(Registration, FiveImportLinesSetThreeDogs) {
 
 TEST_F(Registration, ImportFailuresKeepWhatWasImported) {
   Create_Summer_Cup();
-  const QString bad = appdata.Write(QStringLiteral("bad.txt"), "Start 2\r\nRex\r\nStart 2x\r\nFido\r\n");
+  const QString bad = appdata.Write(QStringLiteral("bad.txt"), "Start 2\r\nRex\r\nStart two\r\nFido\r\n");
   op.Answer_File(Fixture("import_first_line_dog.txt"));
   op.Answer(Msg_Result::OK);
   op.Answer_File(bad);
@@ -394,6 +484,37 @@ TEST_F(Registration, ImportFailuresKeepWhatWasImported) {
   EXPECT_TRUE(texts[1].startsWith(QStringLiteral("Ivalid import file format!\r\nLine 3")));
   EXPECT_TRUE(form->Reg_Dog_Name(1, 1).isEmpty()) << "the first file imported nothing";
   EXPECT_EQ(form->Reg_Dog_Name(2, 1), QStringLiteral("Rex"));
+}
+
+TEST_F(Registration, TheImportDialogStartsInTheEventFolderUntilAFileWasImported) {
+  Create_Summer_Cup();
+  Write_INI(QStringLiteral("Settings"), QStringLiteral("importdir"), QStringLiteral("c:"), Globals::Ini_File);
+  op.Answer_File(std::nullopt); // an old setting that names no folder here
+  op.Answer_File(Fixture("import_five_lines.txt"));
+  op.Answer(Msg_Result::OK);
+  op.Answer_File(std::nullopt);
+  form->item_import_dog_names_Click();
+  form->item_import_dog_names_Click();
+  form->item_import_dog_names_Click();
+  QStringList folders;
+  for (const Recorded_Prompt &p : op.Prompts())
+    if (p.kind == QLatin1String("file"))
+      folders << p.text;
+  EXPECT_EQ(folders,
+            (QStringList{Globals::Event_Folder, Globals::Event_Folder, QStringLiteral(LURCHER_FIXTURES "/events/")}));
+}
+
+TEST_F(Registration, TheExampleImportFileOfTheReadmeImports) {
+  Create_Summer_Cup();
+  op.Answer_File(QStringLiteral(LURCHER_FIXTURES "/events/import_example.txt"));
+  op.Answer(Msg_Result::OK);
+  form->item_import_dog_names_Click();
+  EXPECT_EQ(op.Message_Texts(), QStringList{QStringLiteral("9 Dogs imported!")});
+  EXPECT_EQ(form->Reg_Dog_Name(1, 1), QStringLiteral("Lightning Lad"));
+  EXPECT_TRUE(form->Reg_Dog_Name(1, 3).isEmpty());
+  EXPECT_EQ(form->Reg_Dog_Name(1, 6), QStringLiteral("Łucja"));
+  EXPECT_EQ(form->Reg_Dog_Name(2, 1), QStringLiteral("Müller's Pride"));
+  EXPECT_EQ(form->Reg_Dog_Name(12, 3), QStringLiteral("Rex"));
 }
 
 TEST_F(Registration, ImportNeedsAnOpenEvent) {
