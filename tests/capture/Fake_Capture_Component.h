@@ -148,6 +148,11 @@ public:
     running_ = false;
   }
   bool Is_Running() const override { return running_; }
+  int Source_Count() override { return static_cast<int>(sources_.size()); }
+  void Set_Keep_Every_Frame(bool keep) override {
+    calls.push_back(QStringLiteral("Set_Keep_Every_Frame %1").arg(keep ? 1 : 0));
+    keep_every_frame = keep;
+  }
   QString LastError() const override { return last_error_; }
 
   // Delivers the picture stamped now, as the device would.
@@ -169,6 +174,7 @@ public:
 
   QStringList calls;
   bool refuse_run = false;
+  bool keep_every_frame = false;
 
 private:
   bool Refuse(const QString &text) {

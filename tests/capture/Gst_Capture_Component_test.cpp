@@ -46,7 +46,7 @@ protected:
   Capture_Test_Sink sink;
 };
 
-TEST(Gst_Capture_Sources, TestPatternIsListedOnlyWhenAskedForAndTheTrackComesLast) {
+TEST(Gst_Capture_Sources, TestPatternIsListedLastAndOnlyWhenAskedFor) {
   qunsetenv("LURCHER_GST_TEST_SOURCE");
   Gst_Capture_Component plain;
   const QStringList without = Source_Names(plain);
@@ -54,12 +54,17 @@ TEST(Gst_Capture_Sources, TestPatternIsListedOnlyWhenAskedForAndTheTrackComesLas
   Gst_Capture_Component with;
   const QStringList listed = Source_Names(with);
   qunsetenv("LURCHER_GST_TEST_SOURCE");
-  ASSERT_FALSE(without.isEmpty());
-  EXPECT_EQ(without.last(), QStringLiteral("Lurcher test track"));
   EXPECT_FALSE(without.contains(QStringLiteral("GStreamer test pattern")));
+  EXPECT_EQ(plain.Source_Count(), without.size());
   ASSERT_EQ(listed.size(), without.size() + 1);
-  EXPECT_EQ(listed.last(), QStringLiteral("Lurcher test track"));
-  EXPECT_EQ(listed[listed.size() - 2], QStringLiteral("GStreamer test pattern"));
+  EXPECT_EQ(with.Source_Count(), listed.size());
+  EXPECT_EQ(listed.last(), QStringLiteral("GStreamer test pattern"));
+  // The test track is a component of its own.
+  EXPECT_FALSE(listed.contains(QStringLiteral("Lurcher test track")));
+  EXPECT_TRUE(with.SelectSource(QStringLiteral("video:%1").arg(listed.size())));
+  EXPECT_EQ(with.GetValue(QStringLiteral("TrackTruth")), QString());
+  EXPECT_FALSE(with.LastError().isEmpty());
+  EXPECT_FALSE(with.SetValue(QStringLiteral("TrackSeed"), QStringLiteral("1")));
 }
 
 TEST_F(With_Test_Pattern, SourcesOutOfRangeAreNotFound) {
