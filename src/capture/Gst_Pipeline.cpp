@@ -238,8 +238,8 @@ void Gst_Pipeline::Handle_Sample(GstAppSink *sink) {
     frame.capture_local_ms = stamp.local_ms;
     frame.sequence = sequence_;
     frame.lost_before = pending_lost_;
-    frame.interlaced =
-        Gst_Frame_Interlaced(GST_VIDEO_INFO_INTERLACE_MODE(&info), static_cast<GstBufferFlags>(GST_BUFFER_FLAGS(buffer)));
+    frame.interlaced = Gst_Frame_Interlaced(GST_VIDEO_INFO_INTERLACE_MODE(&info),
+                                            static_cast<GstBufferFlags>(GST_BUFFER_FLAGS(buffer)));
     pending_lost_ = 0;
     delivery_.Push_Frame(std::move(pixels), frame);
   }

@@ -46,8 +46,7 @@ QString Test_Track_Component::GetValue(const QString &name) {
   const QString key = name.toLower();
   if (key == QLatin1String("buildnumber"))
     return Capture_Values::Build_Number(QStringLiteral("test track"));
-  const std::vector<Capture_Format> formats =
-      selected_ ? Test_Track_Source::Formats() : std::vector<Capture_Format>{};
+  const std::vector<Capture_Format> formats = selected_ ? Test_Track_Source::Formats() : std::vector<Capture_Format>{};
   if (key == QLatin1String("sourcefriendlyname"))
     return selected_ ? Friendly_Name() : QString();
   if (key == QLatin1String("sourcedescription"))

@@ -49,8 +49,8 @@ protected:
     Set_Clock(&clock_);
     auto a = std::make_unique<Fake_Capture_Component>(std::vector<Fake_Source>{
         {QStringLiteral("Cam A"), {Fake_Format(720, 576)}}, {QStringLiteral("Cam B"), {Fake_Format(1920, 1080)}}});
-    auto b = std::make_unique<Fake_Capture_Component>(std::vector<Fake_Source>{
-        {QStringLiteral("Track"), {Fake_Format(1280, 720, 200000), Fake_Format(720, 576)}}});
+    auto b = std::make_unique<Fake_Capture_Component>(
+        std::vector<Fake_Source>{{QStringLiteral("Track"), {Fake_Format(1280, 720, 200000), Fake_Format(720, 576)}}});
     a_ = a.get();
     b_ = b.get();
     std::vector<std::unique_ptr<Capture_Component>> backends;
@@ -71,8 +71,8 @@ protected:
 
 TEST_F(Combined_Test, SourcesAreNumberedAcrossTheBackends) {
   EXPECT_EQ(combined_->Source_Count(), 3);
-  EXPECT_EQ(Source_Names(*combined_), (QStringList{QStringLiteral("Cam A"), QStringLiteral("Cam B"),
-                                                   QStringLiteral("Track")}));
+  EXPECT_EQ(Source_Names(*combined_),
+            (QStringList{QStringLiteral("Cam A"), QStringLiteral("Cam B"), QStringLiteral("Track")}));
   EXPECT_TRUE(a_->calls.contains(QStringLiteral("SelectSource video:2")));
   EXPECT_TRUE(b_->calls.contains(QStringLiteral("SelectSource video:1")));
   EXPECT_FALSE(b_->calls.contains(QStringLiteral("SelectSource video:3")));

@@ -57,8 +57,8 @@ TEST_F(Fake_Camera_Test, KeepingEveryFrameIsRecorded) {
   EXPECT_TRUE(fake_.keep_every_frame);
   fake_.Set_Keep_Every_Frame(false);
   EXPECT_FALSE(fake_.keep_every_frame);
-  EXPECT_EQ(fake_.calls.mid(1), (QStringList{QStringLiteral("Set_Keep_Every_Frame 1"),
-                                             QStringLiteral("Set_Keep_Every_Frame 0")}));
+  EXPECT_EQ(fake_.calls.mid(1),
+            (QStringList{QStringLiteral("Set_Keep_Every_Frame 1"), QStringLiteral("Set_Keep_Every_Frame 0")}));
   EXPECT_EQ(fake_.Source_Count(), 1);
 }
 

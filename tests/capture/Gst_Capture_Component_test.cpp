@@ -144,9 +144,9 @@ TEST(Gst_Capture_Formats, EveryInterlaceModeButProgressiveIsInterlaced) {
     const char *mode;
     bool interlaced;
   };
-  for (const Case c : {Case{"progressive", false}, Case{"interleaved", true}, Case{"mixed", true},
-                       Case{"alternate", true}, Case{"{ interleaved, progressive }", true},
-                       Case{"{ progressive, interleaved }", false}}) {
+  for (const Case c :
+       {Case{"progressive", false}, Case{"interleaved", true}, Case{"mixed", true}, Case{"alternate", true},
+        Case{"{ interleaved, progressive }", true}, Case{"{ progressive, interleaved }", false}}) {
     Gst_Source source;
     Gst_Add_Caps_Formats(source, QStringLiteral("video/x-raw,format=YUY2,width=720,height=576,framerate=25/1,"
                                                 "interlace-mode=(string)%1")

@@ -24,9 +24,8 @@ constexpr int dark_boxes[] = {1, 4};
 constexpr int darker_than = 100;
 
 int Luma(const cDIBSection &dib, int x, int display_row) {
-  const std::uint8_t *p =
-      dib.DIBSectionBitsPtr() + static_cast<std::ptrdiff_t>(dib.Height() - 1 - display_row) * dib.BytesPerScanLine() +
-      3 * x;
+  const std::uint8_t *p = dib.DIBSectionBitsPtr() +
+                          static_cast<std::ptrdiff_t>(dib.Height() - 1 - display_row) * dib.BytesPerScanLine() + 3 * x;
   return (114 * p[0] + 587 * p[1] + 299 * p[2]) / 1000;
 }
 
@@ -123,10 +122,10 @@ TEST_P(Track_Heat_File, TheSecondFieldOfAStoredFrameIsAFieldPeriodLater) {
     ticks.push_back(heat.QK3_Capture_mill());
     const cDIBSection &frame = heat.Source_Bitmap();
     // Field 1 holds the top line.
-    ASSERT_TRUE(deinterlaceFrame2(frame.DIBSectionBitsPtr(), field_1.DIBSectionBitsPtr(), format.width,
-                                  format.height, 1));
-    ASSERT_TRUE(deinterlaceFrame2(frame.DIBSectionBitsPtr(), field_2.DIBSectionBitsPtr(), format.width,
-                                  format.height, 2));
+    ASSERT_TRUE(
+        deinterlaceFrame2(frame.DIBSectionBitsPtr(), field_1.DIBSectionBitsPtr(), format.width, format.height, 1));
+    ASSERT_TRUE(
+        deinterlaceFrame2(frame.DIBSectionBitsPtr(), field_2.DIBSectionBitsPtr(), format.width, format.height, 2));
     std::array<std::array<int, 2>, 2> seen{};
     for (std::size_t b = 0; b < 2; ++b) {
       const int row = scene.Nose_Row(dark_boxes[b]);

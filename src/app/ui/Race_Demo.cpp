@@ -71,7 +71,8 @@ void Race_Demo::Choose_Test_Track() {
   Test_Track_Component track;
   track.SelectSource(QStringLiteral("video:1"));
   const int format = Format_Holding_Crop(track, demo_crop_x, demo_crop_y);
-  Trace_String(QStringLiteral("*Demo: test track format %1 for the crop %2*%3").arg(format).arg(demo_crop_x).arg(demo_crop_y));
+  Trace_String(
+      QStringLiteral("*Demo: test track format %1 for the crop %2*%3").arg(format).arg(demo_crop_x).arg(demo_crop_y));
   Write_INI(M::Settings_Section, M::Key_Friendly_Name, track.GetValue(QStringLiteral("sourceFriendlyName")),
             Globals::Ini_File);
   Write_INI(M::Settings_Section, M::Key_Video_Property, QString::number(std::max(format, 0)), Globals::Ini_File);
