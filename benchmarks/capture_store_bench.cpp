@@ -36,6 +36,7 @@ public:
   }
   void UnadviseSink(std::int32_t) override { sink_ = nullptr; }
   bool SelectSource(const QString &) override { return true; }
+  int Source_Count() override { return 1; }
   QString GetValue(const QString &) override { return {}; }
   bool SetValue(const QString &, const QString &) override { return true; }
   std::optional<Capture_Format> Format_Record(int) const override { return Format(); }
@@ -43,6 +44,7 @@ public:
   bool Run() override { return running_ = true; }
   void Stop() override { running_ = false; }
   bool Is_Running() const override { return running_; }
+  void Set_Keep_Every_Frame(bool) override {}
   QString LastError() const override { return {}; }
 
   IVideoCapEvent *sink_ = nullptr;

@@ -1,13 +1,15 @@
 #pragma once
 // The capture component: enumerates video sources, runs one of them and hands every frame,
-// stamped at capture, to a sink on the user-interface thread. Two implementations sit behind
-// it: GStreamer devices (and the live test pattern) and the built-in test track.
+// stamped at capture, to a sink on the user-interface thread. One class per backend sits
+// behind it: GStreamer devices and the live test pattern (Gst_Capture_Component), and the
+// built-in test track (Test_Track_Component). The program's component
+// (Combined_Capture_Component) lists the sources of both, one after another.
 //
 // Threading: create, call and destroy the component on the user-interface thread (a thread
 // with a running Qt event loop). Frames and errors are delivered on that thread as queued
 // events, in capture order, one at a time: a sink call never nests inside another one, even
 // when the sink pumps events. If the thread falls far behind, the oldest undelivered frames
-// are dropped and counted as lost.
+// are dropped and counted as lost, unless every frame is to be kept (Set_Keep_Every_Frame).
 
 #include <QString>
 #include <cstddef>
@@ -26,6 +28,8 @@ struct Capture_Format {
   // What the device delivers: "RGB24", "BGR24", "YUY2", "NV12", "MJPG", ... Frames always
   // reach the sink as 24-bit BGR.
   QString subtype;
+  // The frames hold two fields 20 ms apart in alternate rows (GStreamer: an interlace-mode
+  // other than progressive).
   bool interlaced = false;
 };
 
@@ -48,7 +52,9 @@ struct Captured_Frame {
   // total lost since Run.
   std::int64_t lost_before = 0;
   std::int64_t lost_total = 0;
-  bool interlaced = false; // two fields 20 ms apart in alternate rows
+  // Two fields in alternate rows, the top line's field captured first, at capture_tick, the
+  // other one a field period later. Follows the frame as delivered, not the format asked for.
+  bool interlaced = false;
 };
 
 // The sink. Both calls arrive on the user-interface thread.
@@ -74,6 +80,8 @@ public:
   // "video:1", "video:2", ...: true when that source exists (numbered without gaps). Stops a
   // running source first.
   virtual bool SelectSource(const QString &name) = 0;
+  // Sources "video:1" to "video:n" exist.
+  virtual int Source_Count() = 0;
 
   // Names match without regard to case:
   //   "sourceFriendlyName", "sourceDescription", "BuildNumber";
@@ -101,6 +109,12 @@ public:
   virtual void Stop() = 0;
   virtual bool Is_Running() const = 0;
 
+  // While on, the delivery queue keeps every frame however far the user-interface thread
+  // falls behind (a capture in progress: no kept frame may be lost while the window waits on
+  // a message box). Off, the queue is bounded again and the oldest frames beyond the bound
+  // are dropped and counted as lost. The setting outlasts Run and Stop.
+  virtual void Set_Keep_Every_Frame(bool keep) = 0;
+
   // Text of the last failure, empty if none.
   virtual QString LastError() const = 0;
 
@@ -113,5 +127,8 @@ public:
 // then the test track last). Tests of users may install another factory; nullptr restores
 // the real one.
 std::unique_ptr<Capture_Component> Create_Capture_Component();
+// The friendly name of the built-in source that needs no camera: the default on a machine
+// without one.
+QString Embedded_Source_Friendly_Name();
 using Capture_Component_Factory = std::function<std::unique_ptr<Capture_Component>()>;
 void Set_Capture_Component_Factory(Capture_Component_Factory factory);

@@ -6,6 +6,14 @@
 
 namespace {
 constexpr std::size_t max_spare_buffers = 4;
+// Beyond the bound the memory state is read every so many frames: /proc/meminfo costs
+// little, but the streaming thread has no time to spare.
+constexpr std::size_t frames_between_memory_probes = 10;
+
+// Whether the PC is down to an eighth of its memory; unknown memory is never short.
+bool Short_Of_Memory(const Frame_Buffer::Memory_State &memory) {
+  return memory.total > 0 && memory.available < memory.total / 8;
+}
 } // namespace
 
 Frame_Delivery::Frame_Delivery(std::size_t max_queued_frames)
@@ -18,9 +26,42 @@ void Frame_Delivery::Open() {
   queue_.clear();
   queued_frames_ = 0;
   accepting_ = true;
+  pending_lost_ = 0;
   delivered_ = 0;
   dropped_ = 0;
   lost_total_ = 0;
+}
+
+void Frame_Delivery::Set_Keep_Every_Frame(bool keep) {
+  std::vector<std::vector<std::uint8_t>> dropped; // freed outside the lock
+  std::lock_guard lock(mutex_);
+  keep_every_frame_ = keep;
+  memory_short_ = false;
+  pushes_since_probe_ = 0;
+  if (keep)
+    return;
+  while (queued_frames_ > max_queued_) {
+    const std::size_t before = queued_frames_;
+    dropped.push_back(Drop_Oldest_Locked(nullptr));
+    if (queued_frames_ == before)
+      break;
+  }
+}
+
+bool Frame_Delivery::Keep_Every_Frame() const {
+  std::lock_guard lock(mutex_);
+  return keep_every_frame_;
+}
+
+void Frame_Delivery::Set_Memory_Probe(std::function<Frame_Buffer::Memory_State()> probe) {
+  std::lock_guard lock(mutex_);
+  memory_probe_ = std::move(probe);
+}
+
+bool Frame_Delivery::Memory_Short_Locked() {
+  if (pushes_since_probe_++ % frames_between_memory_probes == 0)
+    memory_short_ = Short_Of_Memory(memory_probe_ ? memory_probe_() : Frame_Buffer::Read_Memory_State());
+  return memory_short_;
 }
 
 void Frame_Delivery::Close() {
@@ -68,14 +109,18 @@ void Frame_Delivery::Push_Frame(std::vector<std::uint8_t> pixels, const Captured
   std::lock_guard lock(mutex_);
   if (!accepting_)
     return;
-  if (queued_frames_ >= max_queued_)
-    dropped_pixels = Drop_Oldest_Locked(item);
+  item.frame.lost_before += pending_lost_;
+  pending_lost_ = 0;
+  if (queued_frames_ >= max_queued_ && (!keep_every_frame_ || Memory_Short_Locked()))
+    dropped_pixels = Drop_Oldest_Locked(&item);
   queue_.push_back(std::move(item));
   ++queued_frames_;
   Post_Wake_Locked();
 }
 
-std::vector<std::uint8_t> Frame_Delivery::Drop_Oldest_Locked(Item &incoming) {
+// incoming: the frame about to be queued, which carries the loss when no queued frame follows
+// the gap; nullptr when none comes (the next frame pushed then carries it).
+std::vector<std::uint8_t> Frame_Delivery::Drop_Oldest_Locked(Item *incoming) {
   auto oldest = queue_.begin();
   while (oldest != queue_.end() && oldest->is_error)
     ++oldest;
@@ -87,7 +132,12 @@ std::vector<std::uint8_t> Frame_Delivery::Drop_Oldest_Locked(Item &incoming) {
   while (next != queue_.end() && next->is_error)
     ++next;
   // The frame that now follows the gap carries the loss.
-  (next != queue_.end() ? next->frame : incoming.frame).lost_before += lost;
+  if (next != queue_.end())
+    next->frame.lost_before += lost;
+  else if (incoming)
+    incoming->frame.lost_before += lost;
+  else
+    pending_lost_ += lost;
   --queued_frames_;
   ++dropped_;
   return pixels;

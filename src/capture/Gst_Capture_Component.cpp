@@ -1,5 +1,6 @@
 #include "capture/Gst_Capture_Component.h"
 
+#include "capture/Capture_Values.h"
 #include "support/Trace.h"
 
 #include <gst/gst.h>
@@ -46,8 +47,7 @@ bool Gst_Capture_Component::SelectSource(const QString &name) {
   const QString prefix = QStringLiteral("video:");
   bool ok = false;
   const int n = name.startsWith(prefix, Qt::CaseInsensitive) ? name.mid(prefix.size()).toInt(&ok) : 0;
-  const int count = static_cast<int>(gst_sources_.size()) + 1;
-  if (!ok || n < 1 || n > count)
+  if (!ok || n < 1 || n > Source_Count())
     return Refuse(QStringLiteral("Video source %1 not found").arg(name));
   Stop();
   selected_ = n - 1;
@@ -55,64 +55,55 @@ bool Gst_Capture_Component::SelectSource(const QString &name) {
   return true;
 }
 
-std::vector<Capture_Format> Gst_Capture_Component::Formats() const {
-  if (Track_Selected())
-    return Test_Track_Source::Formats();
+int Gst_Capture_Component::Source_Count() {
+  Ensure_Sources();
+  return static_cast<int>(gst_sources_.size());
+}
+
+const Gst_Source *Gst_Capture_Component::Selected() const {
   if (selected_ >= 0 && static_cast<std::size_t>(selected_) < gst_sources_.size())
-    return gst_sources_[static_cast<std::size_t>(selected_)].formats;
-  return {};
+    return &gst_sources_[static_cast<std::size_t>(selected_)];
+  return nullptr;
+}
+
+std::vector<Capture_Format> Gst_Capture_Component::Formats() const {
+  const Gst_Source *source = Selected();
+  return source ? source->formats : std::vector<Capture_Format>{};
 }
 
 std::optional<Capture_Format> Gst_Capture_Component::Format_Record(int format_number) const {
-  const std::vector<Capture_Format> formats = Formats();
-  if (format_number < 0 || static_cast<std::size_t>(format_number) >= formats.size())
-    return std::nullopt;
-  return formats[static_cast<std::size_t>(format_number)];
+  return Capture_Values::Format_At(Formats(), format_number);
 }
 
 std::optional<Capture_Format> Gst_Capture_Component::Current_Format() const { return Format_Record(format_); }
 
-QString Gst_Capture_Component::Interval_Text(bool longest) const {
-  const std::vector<Capture_Format> formats = Formats();
-  if (formats.empty())
-    return QStringLiteral("0");
-  std::int64_t value = formats.front().frame_time_100ns;
-  for (const Capture_Format &format : formats)
-    value = longest ? std::max(value, format.frame_time_100ns) : std::min(value, format.frame_time_100ns);
-  return QString::number(value);
-}
-
 QString Gst_Capture_Component::GetValue(const QString &name) {
   Ensure_Sources();
   const QString key = name.toLower();
-  const bool track = Track_Selected();
-  const Gst_Source *source = selected_ >= 0 && !track ? &gst_sources_[static_cast<std::size_t>(selected_)] : nullptr;
+  const Gst_Source *source = Selected();
   if (key == QLatin1String("sourcefriendlyname"))
-    return track ? Test_Track_Source::Friendly_Name() : source ? source->friendly_name : QString();
+    return source ? source->friendly_name : QString();
   if (key == QLatin1String("sourcedescription"))
-    return track ? Test_Track_Source::Description() : source ? source->description : QString();
+    return source ? source->description : QString();
   if (key == QLatin1String("buildnumber")) {
     gchar *version = gst_version_string();
-    const QString text = QStringLiteral("Lurcher capture 1.0 (%1)").arg(QString::fromUtf8(version));
+    const QString text = Capture_Values::Build_Number(QString::fromUtf8(version));
     g_free(version);
     return text;
   }
   if (key == QLatin1String("numprops"))
     return QString::number(Formats().size());
   if (key.startsWith(QLatin1String("getamt"))) {
-    bool ok = false;
-    const int n = key.mid(6).toInt(&ok);
-    if (ok && Format_Record(n))
-      return QString::number(n);
+    const std::optional<int> n = Capture_Values::Format_Number_Of_GetAMT(key);
+    if (n && Format_Record(*n))
+      return QString::number(*n);
     last_error_ = QStringLiteral("Format %1 does not exist").arg(key.mid(6));
     return {};
   }
   if (key == QLatin1String("getprop") || key == QLatin1String("videoinfoheader"))
     return Current_Format() ? QString::number(format_) : QString();
   if (key == QLatin1String("maxinterval") || key == QLatin1String("mininterval"))
-    return Interval_Text(key == QLatin1String("maxinterval"));
-  if (key == QLatin1String("tracktruth"))
-    return track ? track_.Truth_Text() : QString();
+    return Capture_Values::Interval_Text(Formats(), key == QLatin1String("maxinterval"));
   last_error_ = QStringLiteral("Unknown value %1").arg(name);
   return {};
 }
@@ -130,11 +121,10 @@ bool Gst_Capture_Component::Set_Format(const QString &value) {
 }
 
 bool Gst_Capture_Component::Set_Rate_Cap(const QString &value) {
-  bool ok = false;
-  const int fps = value.trimmed().toInt(&ok);
-  if (!ok || fps < 0)
+  const std::optional<std::int64_t> interval = Capture_Values::Rate_Cap_Interval_Ns(value);
+  if (!interval)
     return Refuse(QStringLiteral("CaptureFps %1 is not a frame rate").arg(value));
-  cap_interval_ns_ = fps == 0 ? 0 : 1000000000LL / fps;
+  cap_interval_ns_ = *interval;
   return true;
 }
 
@@ -148,24 +138,15 @@ bool Gst_Capture_Component::SetValue(const QString &name, const QString &value) 
     return Set_Rate_Cap(value);
   if (key == QLatin1String("getintervals"))
     return true;
-  if (key == QLatin1String("trackseed")) {
-    bool ok = false;
-    const qulonglong seed = value.trimmed().toULongLong(&ok);
-    if (!ok)
-      return Refuse(QStringLiteral("TrackSeed %1 is not a number").arg(value));
-    track_.Set_Seed(seed);
-    return true;
-  }
   return Refuse(QStringLiteral("Unknown value %1").arg(name));
 }
 
 bool Gst_Capture_Component::Start_Selected() {
   const std::optional<Capture_Format> format = Current_Format();
-  if (!format)
+  const Gst_Source *selected = Selected();
+  if (!format || !selected)
     return Refuse(QStringLiteral("The video source has no format to capture"));
-  if (Track_Selected())
-    return track_.Start(*format, cap_interval_ns_) || Refuse(QStringLiteral("The test track cannot start"));
-  const Gst_Source &source = gst_sources_[static_cast<std::size_t>(selected_)];
+  const Gst_Source &source = *selected;
   QString error;
   if (!pipeline_.Start(source.device, source.caps[static_cast<std::size_t>(format_)], *format, cap_interval_ns_,
                        &error))
@@ -191,15 +172,13 @@ bool Gst_Capture_Component::Run() {
 
 void Gst_Capture_Component::Stop() {
   pipeline_.Stop();
-  track_.Stop();
   delivery_.Close();
 }
 
-bool Gst_Capture_Component::Is_Running() const { return pipeline_.Running() || track_.Running(); }
+bool Gst_Capture_Component::Is_Running() const { return pipeline_.Running(); }
 
 void Gst_Capture_Component::On_Source_Error(const QString &text) {
   last_error_ = text;
   Write_Trace("*Capture source failed:", text);
   pipeline_.Stop();
-  track_.Stop();
 }

@@ -1,12 +1,11 @@
 #pragma once
 // The capture component over GStreamer: the devices and the live test pattern of
-// Gst_Source_List, then the built-in test track as the last source.
+// Gst_Source_List.
 
 #include "capture/Capture_Component.h"
 #include "capture/Frame_Delivery.h"
 #include "capture/Gst_Pipeline.h"
 #include "capture/Gst_Source_List.h"
-#include "capture/Test_Track_Source.h"
 
 #include <vector>
 
@@ -18,6 +17,7 @@ public:
   std::int32_t AdviseSink(IVideoCapEvent *sink) override;
   void UnadviseSink(std::int32_t cookie) override;
   bool SelectSource(const QString &name) override;
+  int Source_Count() override;
   QString GetValue(const QString &name) override;
   bool SetValue(const QString &name, const QString &value) override;
   std::optional<Capture_Format> Format_Record(int format_number) const override;
@@ -25,13 +25,13 @@ public:
   bool Run() override;
   void Stop() override;
   bool Is_Running() const override;
+  void Set_Keep_Every_Frame(bool keep) override { delivery_.Set_Keep_Every_Frame(keep); }
   QString LastError() const override { return last_error_; }
 
 private:
   void Ensure_Sources();
-  bool Track_Selected() const { return selected_ >= 0 && static_cast<std::size_t>(selected_) == gst_sources_.size(); }
+  const Gst_Source *Selected() const;
   std::vector<Capture_Format> Formats() const;
-  QString Interval_Text(bool longest) const;
   bool Refuse(const QString &text);
   bool Set_Format(const QString &value);
   bool Set_Rate_Cap(const QString &value);
@@ -40,10 +40,9 @@ private:
 
   Frame_Delivery delivery_;
   Gst_Pipeline pipeline_{delivery_};
-  Test_Track_Source track_{delivery_};
   std::vector<Gst_Source> gst_sources_;
   bool enumerated_ = false;
-  int selected_ = -1; // index over gst_sources_ and then the test track
+  int selected_ = -1; // index into gst_sources_
   int format_ = 0;
   std::int64_t cap_interval_ns_ = 0;
   std::int32_t cookie_ = 0;

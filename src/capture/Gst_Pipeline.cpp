@@ -5,7 +5,6 @@
 #include "support/Trace.h"
 
 #include <cstring>
-#include <gst/video/video.h>
 
 namespace {
 
@@ -36,6 +35,17 @@ void Repack_Bottom_Up(const GstVideoFrame &source, std::uint8_t *target, std::in
 }
 
 } // namespace
+
+bool Gst_Frame_Interlaced(GstVideoInterlaceMode mode, GstBufferFlags flags) {
+  switch (mode) {
+  case GST_VIDEO_INTERLACE_MODE_PROGRESSIVE:
+    return false;
+  case GST_VIDEO_INTERLACE_MODE_MIXED:
+    return (static_cast<guint>(flags) & static_cast<guint>(GST_VIDEO_BUFFER_FLAG_INTERLACED)) != 0;
+  default: // interleaved, alternate, fields
+    return true;
+  }
+}
 
 Gst_Pipeline::~Gst_Pipeline() { Stop(); }
 
@@ -101,10 +111,9 @@ bool Gst_Pipeline::Start(GstDevice *device, const Gst_Format_Caps &caps, const C
   have_offset_ = false;
   sequence_ = 0;
   pending_lost_ = 0;
-  interlaced_ = format.interlaced;
   rate_cap_.Reset(cap_interval_ns, format.frame_time_100ns * 100);
   QString failure;
-  if (!Build(device, caps, &failure)) {
+  if (!Gst_Ensure_Initialised(&failure) || !Build(device, caps, &failure)) {
     Stop();
     if (error)
       *error = failure.isEmpty() ? QStringLiteral("The video pipeline cannot be built") : failure;
@@ -229,7 +238,8 @@ void Gst_Pipeline::Handle_Sample(GstAppSink *sink) {
     frame.capture_local_ms = stamp.local_ms;
     frame.sequence = sequence_;
     frame.lost_before = pending_lost_;
-    frame.interlaced = interlaced_;
+    frame.interlaced = Gst_Frame_Interlaced(GST_VIDEO_INFO_INTERLACE_MODE(&info),
+                                            static_cast<GstBufferFlags>(GST_BUFFER_FLAGS(buffer)));
     pending_lost_ = 0;
     delivery_.Push_Frame(std::move(pixels), frame);
   }

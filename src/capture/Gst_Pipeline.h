@@ -15,6 +15,11 @@
 
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
+#include <gst/video/video.h>
+
+// Whether a delivered frame holds two fields: from its caps' interlace-mode, and for
+// "mixed" streams from the buffer's own interlaced flag.
+bool Gst_Frame_Interlaced(GstVideoInterlaceMode mode, GstBufferFlags flags);
 
 class Gst_Pipeline {
 public:
@@ -39,7 +44,6 @@ private:
   Frame_Delivery &delivery_;
   GstElement *pipeline_ = nullptr;
   Capture_Rate_Cap rate_cap_;
-  bool interlaced_ = false;
   std::uint64_t previous_offset_ = 0;
   bool have_offset_ = false;
   std::uint64_t sequence_ = 0;

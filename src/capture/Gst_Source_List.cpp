@@ -68,6 +68,17 @@ QString Raw_Subtype(const GstStructure *s) {
   return format;
 }
 
+// The structure's interlace-mode, the first of a list; GStreamer reads a structure without
+// one as progressive.
+QString Interlace_Mode(const GstStructure *s) {
+  const GValue *value = gst_structure_get_value(s, "interlace-mode");
+  if (value && GST_VALUE_HOLDS_LIST(value) && gst_value_list_get_size(value) > 0)
+    value = gst_value_list_get_value(value, 0);
+  if (!value || !G_VALUE_HOLDS_STRING(value))
+    return QStringLiteral("progressive");
+  return QString::fromUtf8(g_value_get_string(value));
+}
+
 void Add_Format(Gst_Source &source, const Capture_Format &format, const Gst_Format_Caps &caps) {
   for (const Capture_Format &known : source.formats)
     if (known.width == format.width && known.height == format.height &&
@@ -86,7 +97,7 @@ void Add_Structure(Gst_Source &source, const GstStructure *s) {
   const int height = Size_Of(s, "height");
   if (width <= 0 || height <= 0)
     return;
-  const char *interlace = gst_structure_get_string(s, "interlace-mode");
+  const QString interlace = Interlace_Mode(s);
   const QString subtype = jpeg ? QStringLiteral("MJPG") : Raw_Subtype(s);
   for (const Rate &rate : Rates_Of(s)) {
     Capture_Format format;
@@ -95,7 +106,7 @@ void Add_Structure(Gst_Source &source, const GstStructure *s) {
     format.frame_time_100ns = Frame_Time_100ns(rate);
     format.image_size = Dib_Image_Size(width, height);
     format.subtype = subtype;
-    format.interlaced = interlace && g_strcmp0(interlace, "progressive") != 0;
+    format.interlaced = interlace != QLatin1String("progressive");
     Gst_Format_Caps caps;
     caps.jpeg = jpeg;
     caps.caps = QStringLiteral("%1,width=%2,height=%3,framerate=%4/%5")
@@ -104,6 +115,8 @@ void Add_Structure(Gst_Source &source, const GstStructure *s) {
                     .arg(height)
                     .arg(rate.num)
                     .arg(rate.den);
+    // Pinned, so that the frames delivered are as the format says.
+    caps.caps += QStringLiteral(",interlace-mode=%1").arg(interlace);
     if (!jpeg && subtype != QLatin1String("RAW"))
       caps.caps +=
           QStringLiteral(",format=%1").arg(subtype == QLatin1String("RGB24") ? QStringLiteral("BGR") : subtype);

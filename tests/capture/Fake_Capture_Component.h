@@ -1,13 +1,17 @@
 #pragma once
 // A capture component the tests drive by hand: sources and formats are set up in the test,
-// every call is recorded, and frames are delivered on demand, stamped from the installed
-// clock (Tick, Ms_Of_Day), so a Manual_Clock decides their ticks.
+// every call is recorded, and frames are delivered on demand. As on a device, a frame is
+// stamped when it was captured, some time before it reaches the sink: Deliver stamps it
+// latency_ms before the installed clock's now (Tick, Ms_Of_Day; a Manual_Clock decides),
+// or by the next of scripted_latency_ms when the test queued one. Every stamp given is kept
+// in stamped, so a test can tell the capture stamps from the moments of handling.
 
 #include "capture/Capture_Component.h"
 #include "support/Clock.h"
 
 #include <QStringList>
 #include <cstdint>
+#include <deque>
 #include <utility>
 #include <vector>
 
@@ -148,16 +152,38 @@ public:
     running_ = false;
   }
   bool Is_Running() const override { return running_; }
+  int Source_Count() override { return static_cast<int>(sources_.size()); }
+  void Set_Keep_Every_Frame(bool keep) override {
+    calls.push_back(QStringLiteral("Set_Keep_Every_Frame %1").arg(keep ? 1 : 0));
+    keep_every_frame = keep;
+  }
   QString LastError() const override { return last_error_; }
 
-  // Delivers the picture stamped now, as the device would.
+  static constexpr std::int32_t default_latency_ms = 25;
+  static constexpr std::int32_t ms_per_day = 86400000;
+
+  // Delivers the picture now, captured the latency before.
   void Deliver(const Fake_Picture &picture) {
-    if (sink_)
-      sink_->OnRGBEvent(picture.Frame(Tick(), Ms_Of_Day()));
+    std::int32_t latency = latency_ms;
+    if (!scripted_latency_ms.empty()) {
+      latency = scripted_latency_ms.front();
+      scripted_latency_ms.pop_front();
+    }
+    const std::int32_t local = ((Ms_Of_Day() - latency) % ms_per_day + ms_per_day) % ms_per_day;
+    Deliver_Frame(picture.Frame(Tick_Back(Tick(), latency), local));
   }
+  // Delivers a frame with the stamps it carries.
   void Deliver_Frame(const Captured_Frame &frame) {
+    stamped.push_back({frame.capture_tick, frame.capture_local_ms});
     if (sink_)
       sink_->OnRGBEvent(frame);
+  }
+  // The capture ticks of the frames delivered so far, in order.
+  std::vector<std::int32_t> Stamped_Ticks() const {
+    std::vector<std::int32_t> ticks;
+    for (const Stamp &s : stamped)
+      ticks.push_back(s.tick);
+    return ticks;
   }
   // The device goes away while running.
   void Fail(const QString &text) {
@@ -167,10 +193,23 @@ public:
       sink_->OnErrorEvent(text);
   }
 
+  struct Stamp {
+    std::int32_t tick = 0;
+    std::int32_t local_ms = 0;
+  };
+
   QStringList calls;
   bool refuse_run = false;
+  bool keep_every_frame = false;
+  std::int32_t latency_ms = default_latency_ms;
+  std::deque<std::int32_t> scripted_latency_ms;
+  std::vector<Stamp> stamped;
 
 private:
+  // The 32-bit tick ms earlier, wrapping as the counter does.
+  static std::int32_t Tick_Back(std::int32_t tick, std::int32_t ms) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(tick) - static_cast<std::uint32_t>(ms));
+  }
   bool Refuse(const QString &text) {
     last_error_ = text;
     return false;

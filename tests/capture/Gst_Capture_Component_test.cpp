@@ -46,7 +46,7 @@ protected:
   Capture_Test_Sink sink;
 };
 
-TEST(Gst_Capture_Sources, TestPatternIsListedOnlyWhenAskedForAndTheTrackComesLast) {
+TEST(Gst_Capture_Sources, TestPatternIsListedLastAndOnlyWhenAskedFor) {
   qunsetenv("LURCHER_GST_TEST_SOURCE");
   Gst_Capture_Component plain;
   const QStringList without = Source_Names(plain);
@@ -54,12 +54,17 @@ TEST(Gst_Capture_Sources, TestPatternIsListedOnlyWhenAskedForAndTheTrackComesLas
   Gst_Capture_Component with;
   const QStringList listed = Source_Names(with);
   qunsetenv("LURCHER_GST_TEST_SOURCE");
-  ASSERT_FALSE(without.isEmpty());
-  EXPECT_EQ(without.last(), QStringLiteral("Lurcher test track"));
   EXPECT_FALSE(without.contains(QStringLiteral("GStreamer test pattern")));
+  EXPECT_EQ(plain.Source_Count(), without.size());
   ASSERT_EQ(listed.size(), without.size() + 1);
-  EXPECT_EQ(listed.last(), QStringLiteral("Lurcher test track"));
-  EXPECT_EQ(listed[listed.size() - 2], QStringLiteral("GStreamer test pattern"));
+  EXPECT_EQ(with.Source_Count(), listed.size());
+  EXPECT_EQ(listed.last(), QStringLiteral("GStreamer test pattern"));
+  // The test track is a component of its own.
+  EXPECT_FALSE(listed.contains(QStringLiteral("Lurcher test track")));
+  EXPECT_TRUE(with.SelectSource(QStringLiteral("video:%1").arg(listed.size())));
+  EXPECT_EQ(with.GetValue(QStringLiteral("TrackTruth")), QString());
+  EXPECT_FALSE(with.LastError().isEmpty());
+  EXPECT_FALSE(with.SetValue(QStringLiteral("TrackSeed"), QStringLiteral("1")));
 }
 
 TEST_F(With_Test_Pattern, SourcesOutOfRangeAreNotFound) {
@@ -129,6 +134,66 @@ TEST(Gst_Capture_Formats, DistinctSizesAndRatesFromRawAndJpegCaps) {
     EXPECT_EQ(source.formats[i].image_size, Dib_Image_Size(expected[i].width, expected[i].height));
   }
   EXPECT_TRUE(source.caps[2].caps.startsWith(QStringLiteral("image/jpeg,width=1280,height=720")));
+  // The caps asked for pin the interlace mode, so the frames come as the format says.
+  EXPECT_TRUE(source.caps[1].caps.contains(QStringLiteral("interlace-mode=progressive")));
+  EXPECT_TRUE(source.caps[3].caps.contains(QStringLiteral("interlace-mode=interleaved")));
+}
+
+TEST(Gst_Capture_Formats, EveryInterlaceModeButProgressiveIsInterlaced) {
+  struct Case {
+    const char *mode;
+    bool interlaced;
+  };
+  for (const Case c :
+       {Case{"progressive", false}, Case{"interleaved", true}, Case{"mixed", true}, Case{"alternate", true},
+        Case{"{ interleaved, progressive }", true}, Case{"{ progressive, interleaved }", false}}) {
+    Gst_Source source;
+    Gst_Add_Caps_Formats(source, QStringLiteral("video/x-raw,format=YUY2,width=720,height=576,framerate=25/1,"
+                                                "interlace-mode=(string)%1")
+                                     .arg(QString::fromLatin1(c.mode)));
+    ASSERT_EQ(source.formats.size(), 1u) << c.mode;
+    EXPECT_EQ(source.formats[0].interlaced, c.interlaced) << c.mode;
+  }
+  Gst_Source plain; // no interlace-mode: GStreamer's progressive
+  Gst_Add_Caps_Formats(plain, QStringLiteral("video/x-raw,format=YUY2,width=720,height=576,framerate=25/1"));
+  ASSERT_EQ(plain.formats.size(), 1u);
+  EXPECT_FALSE(plain.formats[0].interlaced);
+}
+
+TEST(Gst_Capture_Formats, AFrameIsInterlacedAsItsCapsAndBufferSay) {
+  const auto none = static_cast<GstBufferFlags>(0);
+  const auto flagged = static_cast<GstBufferFlags>(GST_VIDEO_BUFFER_FLAG_INTERLACED);
+  EXPECT_FALSE(Gst_Frame_Interlaced(GST_VIDEO_INTERLACE_MODE_PROGRESSIVE, flagged));
+  EXPECT_TRUE(Gst_Frame_Interlaced(GST_VIDEO_INTERLACE_MODE_INTERLEAVED, none));
+  EXPECT_TRUE(Gst_Frame_Interlaced(GST_VIDEO_INTERLACE_MODE_MIXED, flagged));
+  EXPECT_FALSE(Gst_Frame_Interlaced(GST_VIDEO_INTERLACE_MODE_MIXED, none));
+  EXPECT_TRUE(Gst_Frame_Interlaced(GST_VIDEO_INTERLACE_MODE_ALTERNATE, none));
+}
+
+// The flag of a delivered frame comes from the caps the frames arrived in, whatever the
+// format record claimed.
+TEST(Gst_Capture_Failure, DeliveredFramesCarryTheInterlaceOfTheirCaps) {
+  for (const bool interleaved : {true, false}) {
+    Frame_Delivery delivery;
+    Capture_Test_Sink sink;
+    delivery.Set_Sink(&sink);
+    delivery.Open();
+    Gst_Pipeline pipeline(delivery);
+    Capture_Format format;
+    format.width = 320;
+    format.height = 240;
+    format.frame_time_100ns = 400000;
+    format.interlaced = !interleaved; // the record says the opposite
+    const QString caps = QStringLiteral("video/x-raw,format=I420,width=320,height=240,framerate=25/1,"
+                                        "interlace-mode=%1")
+                             .arg(interleaved ? QStringLiteral("interleaved") : QStringLiteral("progressive"));
+    QString error;
+    ASSERT_TRUE(pipeline.Start(nullptr, {caps, false}, format, 0, &error)) << error.toStdString();
+    ASSERT_TRUE(Pump_Until([&] { return sink.frames.size() >= 3; }, 5000));
+    pipeline.Stop();
+    for (const Seen_Frame &seen : sink.frames)
+      EXPECT_EQ(seen.frame.interlaced, interleaved) << caps.toStdString();
+  }
 }
 
 TEST_F(With_Test_Pattern, FramesArriveOnTheUiThreadInOrderBottomUpAndPadded) {

@@ -1,5 +1,5 @@
 #include "Capture_Test_Sink.h"
-#include "capture/Gst_Capture_Component.h"
+#include "capture/Test_Track_Component.h"
 #include "capture/Test_Track_Race.h"
 #include "capture/Test_Track_Scene.h"
 #include "support/Clock.h"
@@ -25,6 +25,17 @@ bool Nose_Past(const std::uint8_t *frame, const Test_Track_Scene &scene, int box
   EXPECT_TRUE(pixel == Test_Track_Scene::Box_Colour(box, false) || pixel == Test_Track_Scene::Box_Colour(box, true))
       << "box " << box << " pixel " << std::hex << pixel;
   return true;
+}
+
+// Where the dog of box ends on a display row: one past the last column of its colours; 0
+// when it is not on the row.
+int Nose_Column(const std::uint8_t *frame, const Test_Track_Scene &scene, int box, int display_row) {
+  for (int x = scene.Width() - 1; x >= 0; --x) {
+    const std::uint32_t pixel = Pixel_At(frame, scene, x, display_row);
+    if (pixel == Test_Track_Scene::Box_Colour(box, false) || pixel == Test_Track_Scene::Box_Colour(box, true))
+      return x + 1;
+  }
+  return 0;
 }
 
 // A display row through the nose of the given parity.
@@ -94,14 +105,11 @@ TEST(Test_Track_Race, SeedReplaysTheRacesWithCloseFinishesAndDeadHeats) {
 class Running_Track : public ::testing::Test {
 protected:
   void SetUp() override {
-    const QStringList sources = [&] {
-      QStringList names;
-      for (int n = 1; component.SelectSource(QStringLiteral("video:%1").arg(n)); ++n)
-        names << component.GetValue(QStringLiteral("sourceFriendlyName"));
-      return names;
-    }();
-    ASSERT_EQ(sources.last(), QStringLiteral("Lurcher test track"));
-    ASSERT_TRUE(component.SelectSource(QStringLiteral("video:%1").arg(sources.size())));
+    ASSERT_EQ(component.Source_Count(), 1);
+    ASSERT_TRUE(component.SelectSource(QStringLiteral("video:1")));
+    ASSERT_EQ(component.GetValue(QStringLiteral("sourceFriendlyName")), QStringLiteral("Lurcher test track"));
+    EXPECT_FALSE(component.SelectSource(QStringLiteral("video:2")));
+    ASSERT_TRUE(component.SelectSource(QStringLiteral("video:1")));
     component.AdviseSink(&sink);
   }
   void TearDown() override { component.Stop(); }
@@ -114,7 +122,7 @@ protected:
     }
     return truth;
   }
-  Gst_Capture_Component component;
+  Test_Track_Component component;
   Capture_Test_Sink sink;
 };
 
@@ -214,5 +222,74 @@ TEST_F(Running_Track, SameSeedGivesTheSameRaceRelativeToTheFirstFrame) {
   ASSERT_EQ(runs[0].size(), 6u);
   EXPECT_EQ(runs[0], runs[1]);
 }
+
+} // namespace
+
+namespace {
+
+// Each format of the track, as delivered: the rows of the top line's field (display rows 0,
+// 2, ...) show the frame's moment, the other rows the moment a field later in the interlaced
+// formats and the same moment in the progressive ones.
+struct Field_Case {
+  int format;
+  int width, height;
+  std::int32_t frame_ms;
+  bool interlaced;
+};
+
+class Track_Fields : public Running_Track, public testing::WithParamInterface<Field_Case> {};
+
+TEST_P(Track_Fields, TheSecondFieldShowsTheRaceAFieldLaterOnlyWhenInterlaced) {
+  const Field_Case c = GetParam();
+  ASSERT_TRUE(component.SetValue(QStringLiteral("TrackSeed"), QStringLiteral("3")));
+  ASSERT_TRUE(component.SetValue(QStringLiteral("SetFormat"), QString::number(c.format)));
+  const std::optional<Capture_Format> format = component.Current_Format();
+  ASSERT_TRUE(format);
+  EXPECT_EQ(format->width, c.width);
+  EXPECT_EQ(format->interlaced, c.interlaced);
+  const Test_Track_Scene scene(c.width, c.height);
+  struct Noses {
+    std::uint64_t sequence;
+    bool interlaced;
+    std::array<std::array<int, 2>, 6> column; // by box, by field
+  };
+  std::vector<Noses> seen;
+  sink.inside = [&](const Captured_Frame &f) {
+    Noses n{f.sequence, f.interlaced, {}};
+    for (int box = 1; box <= 6; ++box)
+      for (int field = 0; field < 2; ++field)
+        n.column[static_cast<std::size_t>(box - 1)][static_cast<std::size_t>(field)] =
+            Nose_Column(f.data, scene, box, Nose_Row(scene, box, field));
+    seen.push_back(n);
+  };
+  ASSERT_TRUE(component.Run());
+  // The first race's dogs are all on the picture from about a second after the start.
+  ASSERT_TRUE(Pump_Until([&] { return seen.size() * static_cast<std::size_t>(c.frame_ms) >= 2200; }, 6000));
+  component.Stop();
+  int checked = 0;
+  for (std::size_t i = 1; i < seen.size(); ++i) {
+    EXPECT_EQ(seen[i].interlaced, c.interlaced);
+    if (seen[i].sequence != seen[i - 1].sequence + 1)
+      continue; // a frame lost on a slow machine
+    for (std::size_t box = 0; box < 6; ++box) {
+      const int first = seen[i].column[box][0], second = seen[i].column[box][1];
+      const int before = seen[i - 1].column[box][0];
+      const auto inside = [&](int column) { return column > 1 && column < c.width - 1; };
+      if (!inside(first) || !inside(second) || !inside(before))
+        continue;
+      // The dog's run over one frame, and the share of it a field period takes.
+      const double per_frame = first - before;
+      const double field_later = c.interlaced ? per_frame * 20.0 / c.frame_ms : 0.0;
+      EXPECT_GT(per_frame, 2.0) << "box " << box + 1;
+      EXPECT_NEAR(second - first, field_later, 1.5) << "box " << box + 1 << " frame " << seen[i].sequence;
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, Track_Fields,
+                         testing::Values(Field_Case{0, 1920, 1080, 20, false}, Field_Case{1, 1920, 1080, 40, true},
+                                         Field_Case{2, 720, 576, 40, true}, Field_Case{3, 1280, 720, 20, false}));
 
 } // namespace

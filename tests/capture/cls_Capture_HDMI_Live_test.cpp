@@ -5,7 +5,6 @@
 
 #include "Capture_Test_Sink.h"
 #include "capture/Frame_Buffer.h"
-#include "capture/Gst_Capture_Component.h"
 #include "capture/Module_HDMI_Support.h"
 #include "capture/Test_Track_Scene.h"
 #include "capture/cls_Capture_HDMI.h"
@@ -26,9 +25,9 @@ const QString track_name = QStringLiteral("Lurcher test track");
 
 // Number of the source with that name as the component lists it; 0 when absent.
 int Source_Number(const QString &name) {
-  Gst_Capture_Component component;
-  for (int n = 1; n <= 10 && component.SelectSource(QStringLiteral("video:%1").arg(n)); ++n)
-    if (component.GetValue(QStringLiteral("sourceFriendlyName")) == name)
+  const std::unique_ptr<Capture_Component> component = Create_Capture_Component();
+  for (int n = 1; n <= 10 && component->SelectSource(QStringLiteral("video:%1").arg(n)); ++n)
+    if (component->GetValue(QStringLiteral("sourceFriendlyName")) == name)
       return n;
   return 0;
 }

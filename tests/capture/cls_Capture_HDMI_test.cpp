@@ -314,10 +314,16 @@ TEST_F(Capture_Test, RecordsCarryTheCropAndTheStampsOfTheirFrame) {
   Frames(picture, 3, 40);
   ASSERT_EQ(capture_->Buff_Num(), 3);
   EXPECT_EQ(capture_->num_Buffers_stored(), 3);
+  ASSERT_EQ(fake_->stamped.size(), 3u);
   for (std::int32_t i = 1; i <= 3; ++i) {
     const CVideobuff_RGB &r = *Frame_Buffers()[static_cast<std::size_t>(capture_->Effective_Video_Object(i) - 1)];
-    EXPECT_EQ(r.Capture_Mill(), Tick_From_Monotonic_Ms(100000 + 40ULL * static_cast<unsigned>(i)));
-    EXPECT_EQ(r.Capture_Delta(), i == 1 ? Tick_From_Monotonic_Ms(100040) : 40) << "the first delta is raw";
+    const auto &stamp = fake_->stamped[static_cast<std::size_t>(i - 1)];
+    // Delivered at 100000 + 40 i, captured the fake's latency earlier: the record has the capture.
+    EXPECT_EQ(r.Capture_Mill(), stamp.tick);
+    EXPECT_EQ(r.Capture_Mill(), Tick_From_Monotonic_Ms(100000 + 40ULL * static_cast<unsigned>(i) -
+                                                       Fake_Capture_Component::default_latency_ms));
+    EXPECT_EQ(r.Capture_Local(), stamp.local_ms);
+    EXPECT_EQ(r.Capture_Delta(), i == 1 ? fake_->stamped.front().tick : 40) << "the first delta is raw";
     EXPECT_EQ(r.RGB_Length(), capture_->Crop_DIB().SizeImage());
   }
   const CVideobuff_RGB &last = *Frame_Buffers().back();
@@ -385,7 +391,7 @@ TEST_F(Capture_Test, MemoryBoundStopsStoringOnceAndKeepsWhatWasKept) {
   ASSERT_EQ(operator_.Message_Texts().size(), 1) << "told once";
   EXPECT_TRUE(operator_.Message_Texts()[0].contains(QStringLiteral("Capture memory is full")));
   for (std::size_t i = 0; i < 3; ++i)
-    EXPECT_EQ(Frame_Buffers()[i]->Capture_Mill(), Tick_From_Monotonic_Ms(100040 + 40 * i)) << "the first three kept";
+    EXPECT_EQ(Frame_Buffers()[i]->Capture_Mill(), fake_->stamped[i].tick) << "the first three kept";
   // Drained, a new capture start keeps frames again.
   capture_->Set_Post_linear(false);
   Frame_Buffers().clear();

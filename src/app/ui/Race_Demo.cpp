@@ -5,7 +5,7 @@
 #include "app/Simulated_Kit.h"
 #include "app/ui/Form_Lurcher.h"
 #include "capture/Module_HDMI_Support.h"
-#include "capture/Test_Track_Source.h"
+#include "capture/Test_Track_Component.h"
 #include "capture/cls_Capture_HDMI.h"
 #include "recording/CVideobuff_RGB.h"
 
@@ -26,6 +26,31 @@ constexpr std::int32_t race_wait_ms = 25000;
 constexpr std::int32_t after_last_dog_ms = 400;
 constexpr int start_input = 2;
 constexpr int capture_input = 3;
+// The classic finish camera: a narrow upright strip of a 25 fps interlaced picture, the
+// window's default crop.
+constexpr std::int32_t demo_crop_x = 400;
+constexpr std::int32_t demo_crop_y = 880;
+constexpr std::int64_t frame_time_25_fps = 400000;
+
+// The smallest 25 fps interlaced format of the selected source whose picture holds the
+// whole crop (a smaller picture leaves black bands in it); -1 when none does.
+int Format_Holding_Crop(Capture_Component &source, std::int32_t crop_x, std::int32_t crop_y) {
+  int best = -1;
+  std::int64_t best_pixels = 0;
+  const int count = source.GetValue(QStringLiteral("numprops")).toInt();
+  for (int k = 0; k < count; ++k) {
+    const std::optional<Capture_Format> format = source.Format_Record(k);
+    if (!format || !format->interlaced || format->frame_time_100ns != frame_time_25_fps || format->width < crop_x ||
+        format->height < crop_y)
+      continue;
+    const std::int64_t pixels = std::int64_t{format->width} * format->height;
+    if (best < 0 || pixels < best_pixels) {
+      best = k;
+      best_pixels = pixels;
+    }
+  }
+  return best;
+}
 
 // The latest cross tick of a truth text.
 std::int32_t Last_Cross(const QString &truth) {
@@ -43,9 +68,16 @@ std::int32_t Last_Cross(const QString &truth) {
 
 void Race_Demo::Choose_Test_Track() {
   namespace M = Module_HDMI_Support;
-  Write_INI(M::Settings_Section, M::Key_Friendly_Name, Test_Track_Source::Friendly_Name(), Globals::Ini_File);
-  // 1280x720 progressive, the lightest of the track's progressive formats.
-  Write_INI(M::Settings_Section, M::Key_Video_Property, QStringLiteral("3"), Globals::Ini_File);
+  Test_Track_Component track;
+  track.SelectSource(QStringLiteral("video:1"));
+  const int format = Format_Holding_Crop(track, demo_crop_x, demo_crop_y);
+  Trace_String(
+      QStringLiteral("*Demo: test track format %1 for the crop %2*%3").arg(format).arg(demo_crop_x).arg(demo_crop_y));
+  Write_INI(M::Settings_Section, M::Key_Friendly_Name, track.GetValue(QStringLiteral("sourceFriendlyName")),
+            Globals::Ini_File);
+  Write_INI(M::Settings_Section, M::Key_Video_Property, QString::number(std::max(format, 0)), Globals::Ini_File);
+  Write_INI(QStringLiteral("Settings"), QStringLiteral("lastcrop"),
+            QStringLiteral("%1*%2").arg(demo_crop_x).arg(demo_crop_y), Globals::Ini_File);
 }
 
 bool Race_Demo::Wait_For(const std::function<bool()> &done, std::int32_t timeout_ms) {
