@@ -180,7 +180,6 @@ private:
   // Reading
   bool Open_RGB_File();
   bool Load_Header_Values();
-  std::int32_t Infer_Record_Size();
   void Settle_Frame_Count(std::int16_t header_frames);
   void Decode_Loaded_Record(std::int16_t n);
   void Show_Corrupted_Video();

@@ -407,7 +407,7 @@ TEST(Cls_XML_header_Writing, TextsAreStoredAsLatin1WithReferencesBeyondIt) {
   };
   const Case cases[] = {
       {QStringLiteral("Ren\u00e9e \u0141ucja"), QByteArray("<dog_name>Ren\xe9"
-                                                          "e &#321;ucja</dog_name>")},
+                                                           "e &#321;ucja</dog_name>")},
       {QStringLiteral("\u017b\u00f3\u0142w \u20ac"), QByteArray("<dog_name>&#379;\xf3"
                                                                 "&#322;w &#8364;</dog_name>")},
       {QStringLiteral("Dog \U0001F415"), QByteArray("<dog_name>Dog &#128021;</dog_name>")},

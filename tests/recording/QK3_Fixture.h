@@ -166,7 +166,6 @@ inline std::map<std::string, Bytes> Broken_Files() {
     xml.truncate(xml.size() / 2);
     out["bad_xml.qk3"] = File_Of(good, xml);
   }
-  out["zero_sample_size.qk3"] = with([](Heat &h) { h.sample_size = 0; });
   {
     Heat h = good;
     h.sample_size = -5;
