@@ -235,6 +235,11 @@ bool cls_VideoFile_handler::Compress_Frame(const Frame_Buffer_List &frames, std:
 
 // The frame's bytes lie exactly as the compression bitmap's: a plain copy.
 void cls_VideoFile_handler::Copy_Into_Bitmap(Compressor &compressor, const CVideobuff_RGB &frame) const {
+  // A bitmap whose making failed keeps its size but has no pixels to copy into.
+  if (!compressor.bitmap.DIBSectionBitsPtr())
+    Raise(Err_Out_Of_Memory, QStringLiteral("No compression bitmap of %1*%2")
+                                 .arg(compressor.bitmap.Width())
+                                 .arg(compressor.bitmap.Height()));
   if (frame.RGB_Length() != compressor.bitmap.SizeImage())
     Raise(Err_Invalid_Call, QStringLiteral("A frame of %1 bytes does not match the frame size %2*%3")
                                 .arg(frame.RGB_Length())

@@ -358,6 +358,26 @@ TEST_F(Heat_Writer, Compress_Frame_Encodes_A_List_Item_At_The_Quality_Asked) {
   EXPECT_EQ(errors.reports.size(), 2);
 }
 
+TEST_F(Heat_Writer, A_Compression_Bitmap_That_Could_Not_Be_Made_Is_Reported_Not_Written_Through) {
+  // The bitmap keeps the size asked for when making it fails, so a frame of that size passes
+  // the size check; its pixels are missing.
+  constexpr int Wide = 40000, Rows = 2;
+  Recorded_Errors errors;
+  cls_VideoFile_handler h;
+  h.Set_Cropped_X(Wide);
+  h.Set_Cropped_Y(Rows);
+  ASSERT_EQ(errors.reports.size(), 1);
+  EXPECT_TRUE(errors.reports[0].contains(QStringLiteral("No compression bitmap of 40000*2")));
+  Frame_Buffer_List frames;
+  frames.push_back(heat_frames::Flat_Frame(Wide, Rows, 0));
+  EXPECT_FALSE(h.Compress_Frame(frames, 1, 80));
+  ASSERT_EQ(errors.reports.size(), 2);
+  EXPECT_TRUE(errors.reports[1].contains(QStringLiteral("No compression bitmap of 40000*2")))
+      << errors.reports[1].toStdString();
+  EXPECT_TRUE(errors.reports[1].contains(QStringLiteral("Compress_Frame of Class cls_VideoFile_handler")))
+      << errors.reports[1].toStdString();
+}
+
 TEST_F(Heat_Writer, Race_Settings_Reach_The_File_Through_The_Heat_File_Object) {
   const QString path = Path("heat.qk3");
   {
