@@ -22,6 +22,8 @@ namespace {
 const QString Broken_Folder = QStringLiteral(LURCHER_FIXTURES "/recording/broken");
 const QString Good_File = QStringLiteral(LURCHER_FIXTURES "/recording/heat_three_frames.qk3");
 const QString Written_File = QStringLiteral(LURCHER_FIXTURES "/recording/heat_written.qk3");
+const QString One_Frame_File = QStringLiteral(LURCHER_FIXTURES "/recording/heat_one_frame_unmeasured.qk3");
+const QString Lost_Frames_File = QStringLiteral(LURCHER_FIXTURES "/recording/heat_lost_frames.qk3");
 
 // A small heat as the program writes it, judged: for the inspection tool's reports.
 void Write_Written_Fixture() {
@@ -521,6 +523,14 @@ TEST(Fuzz_Regressions, Open_Read_And_Verify_Without_Harm) {
   }
 }
 
+fixture::Bytes Read_Fixture(const QString &path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly))
+    return {};
+  const QByteArray b = f.readAll();
+  return fixture::Bytes(b.begin(), b.end());
+}
+
 TEST(Broken_Fixtures, Are_All_In_Their_Folder) {
   // LURCHER_WRITE_FIXTURES=1 writes them afresh from the builder.
   const auto files = fixture::Broken_Files();
@@ -529,9 +539,13 @@ TEST(Broken_Fixtures, Are_All_In_Their_Folder) {
     for (const auto &[name, bytes] : files)
       fixture::Write(Broken_Folder + QLatin1Char('/') + QString::fromStdString(name), bytes);
     fixture::Write(Good_File, fixture::File_Of(fixture::Three_Frames()));
+    fixture::Write(One_Frame_File, fixture::One_Frame_Unmeasured());
+    fixture::Write(Lost_Frames_File, fixture::Lost_Frames());
     Write_Written_Fixture();
   }
   EXPECT_TRUE(QFile::exists(Good_File));
+  EXPECT_EQ(Read_Fixture(One_Frame_File), fixture::One_Frame_Unmeasured());
+  EXPECT_EQ(Read_Fixture(Lost_Frames_File), fixture::Lost_Frames());
   EXPECT_TRUE(QFile::exists(Written_File));
   for (const auto &[name, bytes] : files)
     EXPECT_TRUE(QFile::exists(Broken_Folder + QLatin1Char('/') + QString::fromStdString(name))) << name;
