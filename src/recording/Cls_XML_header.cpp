@@ -37,6 +37,21 @@ struct Byte_Sink final : pugi::xml_writer {
   }
 };
 
+// The header is stored in ISO-8859-1. A character beyond it (a Polish or Czech dog name) is
+// written as a character reference, which the reader turns back into the character; the
+// Latin-1 printer would store "?" instead and lose the name.
+QByteArray Latin1_With_References(const QString &text) {
+  QByteArray out;
+  out.reserve(text.size());
+  for (const char32_t c : text.toUcs4()) {
+    if (c <= 0xFF)
+      out.append(static_cast<char>(c));
+    else
+      out.append("&#").append(QByteArray::number(static_cast<quint32>(c))).append(';');
+  }
+  return out;
+}
+
 void Append_Line_End(pugi::xml_node parent) { parent.append_child(pugi::node_pcdata).set_value(Line_End); }
 
 pugi::xml_node Open_Section(pugi::xml_node parent, const char *name) {
@@ -152,11 +167,12 @@ QByteArray Cls_XML_header::XML_bytes() {
     for (pugi::xml_node node = doc_->first_child(); node; node = node.next_sibling()) {
       if (node.type() == pugi::node_pcdata)
         continue;
-      node.print(sink, "", Print_Flags, pugi::encoding_latin1);
+      node.print(sink, "", Print_Flags, pugi::encoding_utf8);
       sink.bytes.append(Line_End);
     }
-    xml_text_ = QString::fromLatin1(sink.bytes);
-    return sink.bytes;
+    const QByteArray bytes = Latin1_With_References(QString::fromUtf8(sink.bytes));
+    xml_text_ = QString::fromLatin1(bytes);
+    return bytes;
   });
 }
 
@@ -166,7 +182,7 @@ QString Cls_XML_header::XML_string() {
 }
 
 void Cls_XML_header::Set_XML_string(const QString &text) {
-  const QByteArray bytes = text.toLatin1();
+  const QByteArray bytes = Latin1_With_References(text);
   const pugi::xml_parse_result result =
       doc_->load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()), Parse_Flags, pugi::encoding_latin1);
   valid_ = static_cast<bool>(result);

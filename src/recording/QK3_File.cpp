@@ -281,3 +281,53 @@ bool Restore_Header_From_Side_File(QK3_File &file) {
   Sync_Folder_Of(side);
   return restored;
 }
+
+namespace {
+std::int32_t Record_Size_From_First_Record(const QK3_File &file) {
+  std::uint8_t fixed[QK3::Data_Offset] = {};
+  if (file.Read_Some_At(QK3::Header_Block_Size, fixed, sizeof fixed) != sizeof fixed)
+    return 0;
+  const std::int32_t slot = QK3::Get_32(fixed + QK3::Element_Count_Offset);
+  if (!QK3::Has_Magic(fixed, QK3::Record_Magic) ||
+      !QK3::Has_Magic(fixed + QK3::End_Magic_Offset, QK3::Record_End_Magic) ||
+      QK3::Get_16(fixed + QK3::Dimensions_Offset) != 1 || QK3::Get_32(fixed + QK3::Lower_Bound_Offset) != 1 ||
+      slot <= 0 || slot > QK3::Max_Slot_Size)
+    return 0;
+  std::uint8_t final_magic[4] = {};
+  if (file.Read_Some_At(QK3::Header_Block_Size + QK3::Data_Offset + slot, final_magic, 4) != 4 ||
+      !QK3::Has_Magic(final_magic, QK3::Record_Final_Magic))
+    return 0;
+  return slot + QK3::Record_Overhead;
+}
+} // namespace
+
+QK3_Record_Walk Walk_Records(const QK3_File &file, std::int32_t header_record_size, std::int32_t header_frames) {
+  QK3_Record_Walk w;
+  const std::int64_t length = file.Size();
+  w.stated = std::max<std::int32_t>(header_frames, 0);
+  w.record_size = header_record_size;
+  const bool size_possible = w.record_size > QK3::Record_Overhead && w.record_size <= QK3::Max_Record_Size &&
+                             w.record_size <= length - QK3::Header_Block_Size;
+  if (!size_possible) {
+    w.record_size = Record_Size_From_First_Record(file);
+    w.size_from_first_record = w.record_size > 0;
+    if (w.record_size == 0)
+      return w;
+  }
+  w.whole = QK3::Whole_Records(length, w.record_size);
+  if (w.stated > w.whole) {
+    w.frames = static_cast<std::int32_t>(std::min<std::int64_t>(w.whole, QK3::Max_Frames));
+    return w;
+  }
+  std::int32_t frames = w.stated;
+  while (frames < w.whole && frames < QK3::Max_Frames) {
+    std::uint8_t start[4] = {}, end[4] = {};
+    const std::int64_t at = QK3::Record_Offset(frames + 1, w.record_size);
+    if (file.Read_Some_At(at, start, 4) != 4 || file.Read_Some_At(at + w.record_size - 4, end, 4) != 4 ||
+        !QK3::Has_Magic(start, QK3::Record_Magic) || !QK3::Has_Magic(end, QK3::Record_Final_Magic))
+      break;
+    ++frames;
+  }
+  w.frames = frames;
+  return w;
+}

@@ -76,5 +76,19 @@ bool Read_Header_Side_File(const QString &heat_file, Header_Block &block);
 // Returns true when the header was restored.
 bool Restore_Header_From_Side_File(QK3_File &file);
 
+// Which records a heat file offers, decided once for the reader and the check alike. The
+// record size comes from the header; when it is missing or impossible (a file that appended
+// a single frame never measured it) the first record says its own size through its array
+// descriptor. Records a crash left behind the header's count are frames when they carry
+// their marks; a header counting more than the file holds is read as far as the file goes.
+struct QK3_Record_Walk {
+  std::int32_t record_size = 0;        // 0: no record can be found
+  bool size_from_first_record = false; // the header's size was not usable
+  std::int32_t stated = 0;             // the header's frame count, never below 0
+  std::int64_t whole = 0;              // whole records the file holds at record_size
+  std::int32_t frames = 0;             // records offered, 1 to frames
+};
+QK3_Record_Walk Walk_Records(const QK3_File &file, std::int32_t header_record_size, std::int32_t header_frames);
+
 // The failure number for an errno value.
 std::int16_t File_Failure_Number(int error_number);

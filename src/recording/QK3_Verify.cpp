@@ -7,6 +7,8 @@
 #include "support/Failure.h"
 
 #include <QFileInfo>
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <turbojpeg.h>
 #include <vector>
@@ -47,7 +49,7 @@ private:
 };
 
 struct Header_Numbers {
-  std::int32_t width = 0, height = 0, frames = 0, sample_size = 0, slot = 0;
+  std::int32_t width = 0, height = 0, frames = 0, sample_size = 0, slot = 0, fps = 0;
 };
 
 bool Read_Numbers(Cls_XML_header &h, Header_Numbers &n, QStringList &problems) {
@@ -57,31 +59,74 @@ bool Read_Numbers(Cls_XML_header &h, Header_Numbers &n, QStringList &problems) {
     n.frames = h.Frames_no();
     n.sample_size = h.RGB_Sample_Size();
     n.slot = h.RGB_Image_Size();
-    return true;
   } catch (const Lurcher_Failure &f) {
     problems << QStringLiteral("header: ") + f.Description();
     return false;
   }
+  try {
+    n.fps = h.Measured_fps();
+  } catch (const Lurcher_Failure &) {
+    n.fps = 0; // only a help for the lost-frame count; the median delta stands in
+  }
+  return true;
 }
 
-void Check_Records(QK3_File &file, const Header_Numbers &n, QK3_Verify_Result &r) {
+// A gap in the capture ticks longer than 1.5 frame periods held frames that never reached
+// the file. The period is the header's measured rate when the shortest tick delta agrees
+// with it (a rate taken before a cap would call every step a loss), else the median delta.
+void Report_Lost_Frames(const std::vector<std::pair<std::int32_t, std::int32_t>> &ticks, std::int32_t fps,
+                        QK3_Verify_Result &r) {
+  if (ticks.size() < 2)
+    return;
+  std::vector<std::uint32_t> deltas;
+  deltas.reserve(ticks.size() - 1);
+  for (std::size_t i = 1; i < ticks.size(); ++i)
+    deltas.push_back(static_cast<std::uint32_t>(Ticks_Between(ticks[i - 1].second, ticks[i].second)));
+  std::vector<std::uint32_t> sorted = deltas;
+  std::sort(sorted.begin(), sorted.end());
+  const double median = sorted[(sorted.size() - 1) / 2];
+  const double shortest = sorted.front();
+  double period = fps > 0 ? 1000.0 / fps : 0.0;
+  if (period <= 0.0 || shortest > 1.25 * period || shortest < period / 1.25)
+    period = median;
+  if (period < 1.0)
+    return; // ticks that do not advance say nothing about lost frames
+  long long total = 0;
+  for (std::size_t i = 0; i < deltas.size(); ++i) {
+    if (deltas[i] <= 1.5 * period)
+      continue;
+    const long long lost = std::max<long long>(std::llround(deltas[i] / period) - 1, 1);
+    total += lost;
+    r.warnings << QStringLiteral("record %1: %2 frame(s) lost before it (capture ticks %3 and %4 are %5 ms apart, "
+                                 "the frame period is %6 ms)")
+                      .arg(ticks[i + 1].first)
+                      .arg(lost)
+                      .arg(ticks[i].second)
+                      .arg(ticks[i + 1].second)
+                      .arg(deltas[i])
+                      .arg(period, 0, 'f', 1);
+  }
+  if (total > 0)
+    r.warnings << QStringLiteral("%1 frame(s) lost in all").arg(total);
+}
+
+void Check_Records(QK3_File &file, const Header_Numbers &n, const QK3_Record_Walk &walk, QK3_Verify_Result &r) {
   const std::int64_t length = file.Size();
-  const std::int64_t size = n.sample_size;
-  const std::int64_t whole = QK3::Whole_Records(length, size);
-  if (n.frames > whole)
+  const std::int64_t size = walk.record_size;
+  const std::int64_t whole = walk.whole;
+  if (walk.stated > whole)
     r.problems
-        << QStringLiteral("the file holds %1 whole records, the header counts %2 frames").arg(whole).arg(n.frames);
-  else if (whole > n.frames)
+        << QStringLiteral("the file holds %1 whole records, the header counts %2 frames").arg(whole).arg(walk.stated);
+  else if (whole > walk.stated)
     r.problems << QStringLiteral("the file holds %1 whole records beyond the %2 frames the header counts")
-                      .arg(whole - n.frames)
-                      .arg(n.frames);
+                      .arg(whole - walk.stated)
+                      .arg(walk.stated);
   if (length > QK3::Header_Block_Size && (length - QK3::Header_Block_Size) % size != 0)
     r.problems << QStringLiteral("the last record is cut short: %1 bytes left over")
                       .arg((length - QK3::Header_Block_Size) % size);
   Quiet_Decoder decoder;
   std::vector<std::uint8_t> record(static_cast<std::size_t>(size));
-  bool have_tick = false;
-  std::int32_t last_tick = 0;
+  std::vector<std::pair<std::int32_t, std::int32_t>> ticks; // record, capture tick
   for (std::int32_t i = 1; i <= whole && i <= QK3::Max_Frames; ++i) {
     file.Read_At(QK3::Record_Offset(i, size), record.data(), record.size());
     ++r.records_checked;
@@ -107,12 +152,15 @@ void Check_Records(QK3_File &file, const Header_Numbers &n, QK3_Verify_Result &r
     if (f.quality < 1 || f.quality > 100)
       r.problems << at + QStringLiteral("JPEG quality %1 is not 1 to 100").arg(f.quality);
     if (c.start_magic) {
-      if (have_tick && Ticks_Between(last_tick, f.capture_mill) < 0)
-        r.problems << at + QStringLiteral("capture tick %1 goes back from %2").arg(f.capture_mill).arg(last_tick);
-      have_tick = true;
-      last_tick = f.capture_mill;
+      if (!ticks.empty() && Ticks_Between(ticks.back().second, f.capture_mill) < 0)
+        r.problems
+            << at + QStringLiteral("capture tick %1 goes back from %2").arg(f.capture_mill).arg(ticks.back().second);
+      else
+        ticks.emplace_back(i, f.capture_mill);
     }
   }
+  if (r.problems.isEmpty())
+    Report_Lost_Frames(ticks, n.fps, r);
 }
 } // namespace
 
@@ -169,16 +217,29 @@ QK3_Verify_Result Verify_Heat_File(const QString &path) {
       r.problems << QStringLiteral("header: num_frames %1").arg(n.frames);
     if (n.frames == 0 && length == QK3::Header_Block_Size)
       return r;
-    if (n.sample_size <= QK3::Record_Overhead || n.sample_size > QK3::Max_Record_Size) {
+    // The records as the reader finds them. A size never measured ("0000000", a pass that
+    // appended one frame) is no fault: the first record gives it. Any other unusable size is.
+    const QK3_Record_Walk walk = Walk_Records(file, n.sample_size, n.frames);
+    if (walk.size_from_first_record) {
+      if (n.sample_size == 0)
+        r.notes << QStringLiteral("header: RGB_sample_size was never measured; the first record gives %1 bytes")
+                       .arg(walk.record_size);
+      else
+        r.problems << QStringLiteral("header: RGB_sample_size %1 is not a record size (the first record gives %2)")
+                          .arg(n.sample_size)
+                          .arg(walk.record_size);
+    }
+    if (walk.record_size == 0) {
       r.problems << QStringLiteral("header: RGB_sample_size %1 is not a record size").arg(n.sample_size);
       return r;
     }
-    if (n.slot != 0 && n.slot + QK3::Record_Overhead != n.sample_size)
-      r.problems
-          << QStringLiteral("header: RGB_sample_size %1 is not RGB_image_size %2 + 58").arg(n.sample_size).arg(n.slot);
+    if (n.slot != 0 && n.slot + QK3::Record_Overhead != walk.record_size)
+      r.problems << QStringLiteral("header: RGB_sample_size %1 is not RGB_image_size %2 + 58")
+                        .arg(walk.record_size)
+                        .arg(n.slot);
     if (!r.problems.isEmpty() && n.width <= 0)
       return r;
-    Check_Records(file, n, r);
+    Check_Records(file, n, walk, r);
   } catch (const Lurcher_Failure &f) {
     r.problems << f.Description();
   } catch (const std::exception &e) {

@@ -48,6 +48,7 @@ void cls_VideoFile_handler::Close_File() {
   Write_Trace(QStringLiteral("*Close_File m_File_Num = ") + QString::number(m_File_Num));
   if (!m_File.Is_Open()) {
     m_Pass_Refused = false; // the pass is over either way
+    Guarded(Location("Close_File"), [&] { Tell_Frames_Without_Picture(); });
     return;
   }
   try {
@@ -66,14 +67,7 @@ void cls_VideoFile_handler::Close_File() {
       Count_Reduced_Quality(h);
       Write_QK3_header();
     }
-    if (m_Pass_Without_Picture > 0) {
-      const std::int32_t lost = m_Pass_Without_Picture;
-      m_Pass_Without_Picture = 0;
-      Msg_Box(QStringLiteral("%1 frame(s) did not fit their records even at the lowest JPEG quality. They are "
-                             "stored with their times and without picture, and show as \"Corrupted video\".")
-                  .arg(lost),
-              Msg_Buttons::OK, Msg_Icon::Exclamation);
-    }
+    Tell_Frames_Without_Picture();
   } catch (...) {
     Report_Current_Failure(Location("Close_File"));
   }
@@ -84,6 +78,32 @@ void cls_VideoFile_handler::Close_File() {
   }
   m_File.Close();
   Reset_File_State();
+}
+
+// What a pass stored without picture is told once, when the pass ends; the close that
+// measures the record size inside a pass does not end it.
+void cls_VideoFile_handler::Tell_Frames_Without_Picture() {
+  if (m_Measuring_Close)
+    return;
+  if (m_Pass_Without_Picture > 0) {
+    const std::int32_t lost = m_Pass_Without_Picture;
+    m_Pass_Without_Picture = 0;
+    Msg_Box(QStringLiteral("%1 frame(s) did not fit their records even at the lowest JPEG quality. They are "
+                           "stored with their times and without picture, and show as \"Corrupted video\".")
+                .arg(lost),
+            Msg_Buttons::OK, Msg_Icon::Exclamation);
+  }
+  if (m_Pass_Not_Compressed > 0) {
+    const std::int32_t failed = m_Pass_Not_Compressed;
+    const QString why = m_Pass_First_Compress_Failure;
+    m_Pass_Not_Compressed = 0;
+    m_Pass_First_Compress_Failure.clear();
+    Msg_Box(QStringLiteral("%1 frame(s) could not be compressed. They are stored with their times and without "
+                           "picture, and show as \"Corrupted video\". The first failure: %2")
+                .arg(failed)
+                .arg(why),
+            Msg_Buttons::OK, Msg_Icon::Exclamation);
+  }
 }
 
 // The report of the recording counts the frames stored below the base quality. Only a

@@ -61,8 +61,9 @@ public:
   const std::uint8_t *Last_Compressed_Address() const { return m_Compressor.out.data(); }
   void JPG_Sizes(std::int32_t smallest, std::int32_t largest);
   std::int16_t Segments_Num();
-  // Frames of this object's passes that did not fit their slot even at quality 3: they are
-  // stored with their times and no picture (JPEG size 0) and show as "Corrupted video".
+  // Frames of this object's passes that did not fit their slot even at quality 3 or could not
+  // be compressed at all: they are stored with their times and no picture (JPEG size 0) and
+  // show as "Corrupted video".
   std::int32_t Frames_Without_Picture() const { return m_Frames_Without_Picture; }
 
   // ---- Reading ----
@@ -158,7 +159,8 @@ private:
   };
   struct Compressed_Record {
     QK3::Sample_Fields fields;
-    bool fitted = true;
+    bool fitted = true; // false: stored without picture
+    QString failure;    // why the frame could not be compressed; empty when it was
   };
 
   // Writing
@@ -174,13 +176,13 @@ private:
   void Write_Record(const std::uint8_t *record, const Compressed_Record &compressed);
   void Reset_File_State();
   void Count_Reduced_Quality(Cls_XML_header &h);
+  void Tell_Frames_Without_Picture();
   void Append_In_Parallel(const Frame_Buffer_List &frames, std::int32_t first, std::int32_t count,
                           std::int32_t &written, const std::function<void(std::int32_t)> &progress, int workers);
 
   // Reading
   bool Open_RGB_File();
   bool Load_Header_Values();
-  std::int32_t Infer_Record_Size();
   void Settle_Frame_Count(std::int16_t header_frames);
   void Decode_Loaded_Record(std::int16_t n);
   void Show_Corrupted_Video();
@@ -210,8 +212,11 @@ private:
   bool m_Append_Settled = false;   // m_Append_Position is known for the open file
   std::int32_t m_Frames_Without_Picture = 0;
   std::int32_t m_Pass_Without_Picture = 0; // told to the operator when the pass closes
-  std::int32_t m_Pass_Reduced = 0;         // frames of this pass stored below the base quality
-  bool m_Pass_Refused = false;             // an append of this pass failed: the rest is not tried again
+  std::int32_t m_Pass_Not_Compressed = 0;  // likewise
+  QString m_Pass_First_Compress_Failure;
+  bool m_Measuring_Close = false;  // the close inside a pass that measures the record size
+  std::int32_t m_Pass_Reduced = 0; // frames of this pass stored below the base quality
+  bool m_Pass_Refused = false;     // an append of this pass failed: the rest is not tried again
 
   QK3_File m_File;
 

@@ -205,65 +205,30 @@ bool cls_VideoFile_handler::Load_Header_Values() {
   return true;
 }
 
-// The record size comes from the header; when it is missing or impossible, the first record
-// says its own size through its array descriptor.
-std::int32_t cls_VideoFile_handler::Infer_Record_Size() {
-  std::uint8_t fixed[QK3::Data_Offset] = {};
-  if (m_File.Read_Some_At(m_First_Record, fixed, sizeof fixed) != sizeof fixed)
-    return 0;
-  const std::int32_t slot = QK3::Get_32(fixed + QK3::Element_Count_Offset);
-  if (!QK3::Has_Magic(fixed, QK3::Record_Magic) ||
-      !QK3::Has_Magic(fixed + QK3::End_Magic_Offset, QK3::Record_End_Magic) ||
-      QK3::Get_16(fixed + QK3::Dimensions_Offset) != 1 || QK3::Get_32(fixed + QK3::Lower_Bound_Offset) != 1 ||
-      slot <= 0 || slot > QK3::Max_Slot_Size)
-    return 0;
-  std::uint8_t final_magic[4] = {};
-  if (m_File.Read_Some_At(m_First_Record + QK3::Data_Offset + slot, final_magic, 4) != 4 ||
-      !QK3::Has_Magic(final_magic, QK3::Record_Final_Magic))
-    return 0;
-  return slot + QK3::Record_Overhead;
-}
-
 void cls_VideoFile_handler::Settle_Frame_Count(std::int16_t header_frames) {
   const std::int64_t length = m_File.Size();
-  const std::int32_t stated = std::max<std::int16_t>(header_frames, 0);
-  const bool size_possible = m_Record_Size > QK3::Record_Overhead && m_Record_Size <= QK3::Max_Record_Size &&
-                             m_Record_Size <= length - m_First_Record;
-  if (!size_possible) {
-    const std::int32_t inferred = Infer_Record_Size();
-    if (inferred > 0) {
-      Write_Trace(QStringLiteral("*Open_RGB_File, record size from the first record = ") + QString::number(inferred));
-      m_Record_Size = inferred;
-    } else {
-      if (stated > 0 || length > m_First_Record)
-        Msg_Box(QStringLiteral("Corrupt file, (Invalid record size %1): the frames cannot be shown").arg(m_Record_Size),
-                Msg_Buttons::OK, Msg_Icon::Exclamation);
-      m_Record_Size = 0;
-      m_Num_Frames = 0;
-      return;
-    }
-  }
-  const std::int64_t whole = QK3::Whole_Records(length, m_Record_Size);
-  if (stated > whole) {
-    Msg_Box(
-        QStringLiteral("Corrupt file, (The file holds %1 of the %2 frames its header counts)").arg(whole).arg(stated),
-        Msg_Buttons::OK, Msg_Icon::Exclamation);
-    m_Num_Frames = static_cast<std::int32_t>(whole);
+  const QK3_Record_Walk walk = Walk_Records(m_File, m_Record_Size, header_frames);
+  if (walk.record_size == 0) {
+    if (walk.stated > 0 || length > m_First_Record)
+      Msg_Box(QStringLiteral("Corrupt file, (Invalid record size %1): the frames cannot be shown").arg(m_Record_Size),
+              Msg_Buttons::OK, Msg_Icon::Exclamation);
+    m_Record_Size = 0;
+    m_Num_Frames = 0;
     return;
   }
-  // Records a crash left behind the header's count are frames of the heat: keep them.
-  std::int32_t frames = stated;
-  while (frames < whole && frames < QK3::Max_Frames) {
-    std::uint8_t start[4] = {}, end[4] = {};
-    const std::int64_t at = QK3::Record_Offset(frames + 1, m_Record_Size);
-    if (m_File.Read_Some_At(at, start, 4) != 4 || m_File.Read_Some_At(at + m_Record_Size - 4, end, 4) != 4 ||
-        !QK3::Has_Magic(start, QK3::Record_Magic) || !QK3::Has_Magic(end, QK3::Record_Final_Magic))
-      break;
-    ++frames;
-  }
-  if (frames != stated)
-    Write_Trace(QStringLiteral("*Open_RGB_File, records beyond num_frames = ") + QString::number(frames - stated));
-  m_Num_Frames = frames;
+  if (walk.size_from_first_record)
+    Write_Trace(QStringLiteral("*Open_RGB_File, record size from the first record = ") +
+                QString::number(walk.record_size));
+  m_Record_Size = walk.record_size;
+  if (walk.stated > walk.whole)
+    Msg_Box(QStringLiteral("Corrupt file, (The file holds %1 of the %2 frames its header counts)")
+                .arg(walk.whole)
+                .arg(walk.stated),
+            Msg_Buttons::OK, Msg_Icon::Exclamation);
+  else if (walk.frames != walk.stated)
+    Write_Trace(QStringLiteral("*Open_RGB_File, records beyond num_frames = ") +
+                QString::number(walk.frames - walk.stated));
+  m_Num_Frames = walk.frames;
 }
 
 std::int64_t cls_VideoFile_handler::RGB_video_adress(std::int16_t n) const {

@@ -12,6 +12,7 @@
 #include "support/Trace.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -129,8 +130,17 @@ void cls_VideoFile_handler::Calculate_Compressed_Size(const Frame_Buffer_List &f
     std::int32_t largest = 0;
     if (m_Codec_Selected && m_Codec_Name == QLatin1String("Intel")) {
       for (const std::int32_t item : Slot_Test_Frames(static_cast<std::int32_t>(frames.size()))) {
-        m_Last_Compressed_Size = Encode_Frame(m_Compressor, *frames.at(static_cast<size_t>(item - 1)), m_Base_Quality);
-        largest = std::max(largest, m_Last_Compressed_Size);
+        try {
+          m_Last_Compressed_Size =
+              Encode_Frame(m_Compressor, *frames.at(static_cast<size_t>(item - 1)), m_Base_Quality);
+          largest = std::max(largest, m_Last_Compressed_Size);
+        } catch (const Lurcher_Failure &f) {
+          // One frame that cannot be compressed says nothing about the size of the others.
+          if (f.Number() == Err_Out_Of_Memory)
+            throw;
+          Write_Trace(QStringLiteral("*Calculate_Compressed_Size, frame %1 not measured: ").arg(item) +
+                      f.Description());
+        }
       }
     }
     m_Slot_Size = Slot_Size_For(largest);
@@ -235,6 +245,11 @@ bool cls_VideoFile_handler::Compress_Frame(const Frame_Buffer_List &frames, std:
 
 // The frame's bytes lie exactly as the compression bitmap's: a plain copy.
 void cls_VideoFile_handler::Copy_Into_Bitmap(Compressor &compressor, const CVideobuff_RGB &frame) const {
+  // A bitmap whose making failed keeps its size but has no pixels to copy into.
+  if (!compressor.bitmap.DIBSectionBitsPtr())
+    Raise(Err_Out_Of_Memory, QStringLiteral("No compression bitmap of %1*%2")
+                                 .arg(compressor.bitmap.Width())
+                                 .arg(compressor.bitmap.Height()));
   if (frame.RGB_Length() != compressor.bitmap.SizeImage())
     Raise(Err_Invalid_Call, QStringLiteral("A frame of %1 bytes does not match the frame size %2*%3")
                                 .arg(frame.RGB_Length())
@@ -252,22 +267,33 @@ std::int32_t cls_VideoFile_handler::Encode_Frame(Compressor &compressor, const C
 }
 
 // Copies the frame into the compressor's bitmap, encodes it within the slot and builds the
-// whole record. A frame that does not fit even at quality 3 is never written past its slot:
-// its record keeps the times and holds no picture.
+// whole record. A frame that does not fit even at quality 3 is never written past its slot,
+// and a frame that cannot be compressed at all (a frame of another size, a codec failure)
+// does not end the pass: either record keeps the times and holds no picture. A compression
+// bitmap that could not be made fails every frame alike and is raised.
 cls_VideoFile_handler::Compressed_Record cls_VideoFile_handler::Compress_Into_Record(Compressor &compressor,
                                                                                      const CVideobuff_RGB &frame,
                                                                                      std::uint8_t *record) const {
   Compressed_Record result;
-  Copy_Into_Bitmap(compressor, frame);
-  const Fitted_JPEG jpeg =
-      Encode_Within_Slot(compressor.bitmap, compressor.out.data(), JPEG_Output_Capacity, m_Slot_Size);
   result.fields.capture_mill = frame.Capture_Mill();
   result.fields.capture_delta = frame.Capture_Delta();
   result.fields.capture_local = frame.Capture_Local();
-  result.fields.quality = jpeg.quality;
-  result.fields.jpeg_size = jpeg.size;
-  if (jpeg.size > m_Slot_Size) {
+  try {
+    Copy_Into_Bitmap(compressor, frame);
+    const Fitted_JPEG jpeg =
+        Encode_Within_Slot(compressor.bitmap, compressor.out.data(), JPEG_Output_Capacity, m_Slot_Size);
+    result.fields.quality = jpeg.quality;
+    result.fields.jpeg_size = jpeg.size;
+    if (jpeg.size > m_Slot_Size) {
+      result.fitted = false;
+      result.fields.jpeg_size = 0;
+    }
+  } catch (const Lurcher_Failure &f) {
+    if (f.Number() == Err_Out_Of_Memory)
+      throw;
     result.fitted = false;
+    result.failure = f.Description();
+    result.fields.quality = std::clamp<std::int32_t>(m_Base_Quality, 1, 100);
     result.fields.jpeg_size = 0;
   }
   QK3::Encode_Record(record, m_Slot_Size, result.fields, compressor.out.data());
@@ -301,14 +327,25 @@ void cls_VideoFile_handler::Write_Record(const std::uint8_t *record, const Compr
     ++m_Pass_Reduced;
   if (!compressed.fitted) {
     ++m_Frames_Without_Picture;
-    ++m_Pass_Without_Picture;
-    Write_Trace(QStringLiteral("*Append_RGB_Frame, frame does not fit its slot at quality 3, stored without picture, "
-                               "frame = ") +
-                QString::number(static_cast<std::int32_t>(Header().Frames_no()) + m_Frames_Appended));
+    const QString frame = QString::number(static_cast<std::int32_t>(Header().Frames_no()) + m_Frames_Appended);
+    if (compressed.failure.isEmpty()) {
+      ++m_Pass_Without_Picture;
+      Write_Trace(QStringLiteral("*Append_RGB_Frame, frame does not fit its slot at quality 3, stored without picture, "
+                                 "frame = ") +
+                  frame);
+    } else {
+      if (m_Pass_Not_Compressed++ == 0)
+        m_Pass_First_Compress_Failure = compressed.failure;
+      Write_Trace(QStringLiteral("*Append_RGB_Frame, frame could not be compressed, stored without picture, frame = ") +
+                  frame + QStringLiteral(": ") + compressed.failure);
+    }
   }
   if (m_Frames_Appended == 1 && m_Measured_Record_Size == 0) {
     const std::int64_t length = m_File.Size();
+    // The pass goes on: what it stored without picture is told once, when it ends.
+    m_Measuring_Close = true;
     Close_File();
+    m_Measuring_Close = false;
     m_Measured_Record_Size = static_cast<std::int32_t>(length - m_Length_Before_Pass);
   }
 }

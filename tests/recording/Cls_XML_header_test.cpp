@@ -400,14 +400,33 @@ TEST(Cls_XML_header_Writing, WritesNeverCreateElements) {
   EXPECT_EQ(h.XML_string(), before);
 }
 
-TEST(Cls_XML_header_Writing, TextsAreStoredAsLatin1) {
-  Cls_XML_header h;
-  Create_Default(h);
-  h.Set_Hound_Dog_name(1, QStringLiteral("Ren\u00e9e \u0141ucja"));
-  const QByteArray bytes = h.XML_bytes();
-  EXPECT_TRUE(bytes.contains("<dog_name>Ren\xe9"
-                             "e ?ucja</dog_name>"));
-  EXPECT_EQ(h.Len_XML(), bytes.size());
+TEST(Cls_XML_header_Writing, TextsAreStoredAsLatin1WithReferencesBeyondIt) {
+  struct Case {
+    QString name;
+    QByteArray stored;
+  };
+  const Case cases[] = {
+      {QStringLiteral("Ren\u00e9e \u0141ucja"), QByteArray("<dog_name>Ren\xe9"
+                                                           "e &#321;ucja</dog_name>")},
+      {QStringLiteral("\u017b\u00f3\u0142w \u20ac"), QByteArray("<dog_name>&#379;\xf3"
+                                                                "&#322;w &#8364;</dog_name>")},
+      {QStringLiteral("Dog \U0001F415"), QByteArray("<dog_name>Dog &#128021;</dog_name>")},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name.toStdString());
+    Cls_XML_header h;
+    Create_Default(h);
+    h.Set_Hound_Dog_name(1, c.name);
+    const QByteArray bytes = h.XML_bytes();
+    EXPECT_TRUE(bytes.contains(c.stored)) << bytes.toStdString();
+    EXPECT_EQ(h.Len_XML(), bytes.size());
+    // What a reader gets from the stored bytes is the name itself.
+    Cls_XML_header back;
+    back.Set_XML_string(QString::fromLatin1(bytes));
+    ASSERT_TRUE(back.Valid());
+    EXPECT_EQ(back.Hound_Dog_name(1), c.name);
+    EXPECT_EQ(back.XML_bytes(), bytes);
+  }
 }
 
 // --- parsing what a file may hold ------------------------------------------------------------

@@ -138,6 +138,22 @@ inline Heat Three_Frames() {
   return h;
 }
 
+// Sound files the tools must pass: one frame whose record size was never measured
+// ("0000000"), and three frames with two lost between the second and the third.
+inline Bytes One_Frame_Unmeasured() {
+  Heat h = Three_Frames();
+  h.frames.resize(1);
+  QByteArray xml = Header_Text(h);
+  xml.replace("<RGB_sample_size>1058<", "<RGB_sample_size>0000000<");
+  return File_Of(h, xml);
+}
+inline Bytes Lost_Frames() {
+  Heat h = Three_Frames();
+  h.frames[2].mill += 40;
+  h.frames[2].local += 40;
+  return File_Of(h);
+}
+
 inline void Write(const QString &path, const Bytes &bytes) {
   QFile f(path);
   if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -166,7 +182,6 @@ inline std::map<std::string, Bytes> Broken_Files() {
     xml.truncate(xml.size() / 2);
     out["bad_xml.qk3"] = File_Of(good, xml);
   }
-  out["zero_sample_size.qk3"] = with([](Heat &h) { h.sample_size = 0; });
   {
     Heat h = good;
     h.sample_size = -5;

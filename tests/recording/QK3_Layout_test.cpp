@@ -142,6 +142,8 @@ TEST_F(Heat_Reports, The_Technical_Report_Averages_Over_The_Frames) {
     w.Initiate_QK3_File();
     w.Header().Set_Frames_no(500);
     w.Header().Set_RGB_Sample_Size(29935);
+    w.Header().Set_Hound_heat_start_local(43200000); // a heat that was started
+    w.Header().Set_Hound_start_PC_mill(1000000);
     w.Write_XML_Header();
     w.Close_File();
   }
@@ -160,7 +162,14 @@ TEST_F(Heat_Reports, The_Technical_Report_Averages_Over_The_Frames) {
   ASSERT_TRUE(h.Open_File(path));
   b = h.QK3_Properties().split(QStringLiteral("\r\n"));
   EXPECT_EQ(b[0], QStringLiteral("File size: 12 MB"));
-  EXPECT_TRUE(h.File_Properties().isEmpty() || h.File_Properties().contains(QStringLiteral("File Size: 12 megaByte")));
+  const QStringList a = h.File_Properties().split(QStringLiteral("\r\n"));
+  ASSERT_EQ(a.size(), 16);
+  EXPECT_EQ(a[0], QStringLiteral("File name = ") + path);
+  EXPECT_EQ(a[1], QStringLiteral("Heat start at :  12:00:00,00"));
+  EXPECT_EQ(a[2], QStringLiteral("File Size: 12 megaByte"));
+  EXPECT_EQ(a[3], QStringLiteral("Image Size: 720*576"));
+  // (12,582,912 - 32,016) / 29,935: 419 whole records of the 500 the header counts
+  EXPECT_EQ(a[5], QStringLiteral("Number of frames/fields = 419/419"));
 }
 
 TEST_F(Heat_Reports, Both_Reports_Of_A_Written_Heat) {

@@ -23,6 +23,8 @@ namespace {
 const QString Broken_Folder = QStringLiteral(LURCHER_FIXTURES "/recording/broken");
 const QString Good_File = QStringLiteral(LURCHER_FIXTURES "/recording/heat_three_frames.qk3");
 const QString Written_File = QStringLiteral(LURCHER_FIXTURES "/recording/heat_written.qk3");
+const QString One_Frame_File = QStringLiteral(LURCHER_FIXTURES "/recording/heat_one_frame_unmeasured.qk3");
+const QString Lost_Frames_File = QStringLiteral(LURCHER_FIXTURES "/recording/heat_lost_frames.qk3");
 
 // A small heat as the program writes it, judged: for the inspection tool's reports.
 void Write_Written_Fixture() {
@@ -304,7 +306,6 @@ const Broken_Case Broken_Cases[] = {
     {"huge_xml_length.qk3", true, "", 3, 0, "XML length 2147483647"},
     {"negative_xml_length.qk3", false, "Invalid header length -7", 0, 0, "XML length -7"},
     {"bad_xml.qk3", false, "The heat header cannot be read", 0, 0, "does not parse"},
-    {"zero_sample_size.qk3", true, "", 3, 0, "RGB_sample_size 0"},
     {"negative_sample_size.qk3", true, "Invalid record size -5", 0, 1, "RGB_sample_size -5"},
     {"sample_size_beyond_file.qk3", true, "", 3, 0, "RGB_sample_size 99999999"},
     {"too_many_frames.qk3", true, "holds 3 of the 500 frames", 3, 0, "the header counts 500 frames"},
@@ -356,6 +357,143 @@ INSTANTIATE_TEST_SUITE_P(Heat_Reader, Broken_File, ::testing::ValuesIn(Broken_Ca
                            std::string name = param.param.file;
                            return name.substr(0, name.find('.'));
                          });
+
+// ---- Files whose header never measured the record size ----
+
+struct Unmeasured_Case {
+  const char *name;
+  int frames;
+  const char *sample_size_text; // as the header stores it
+};
+
+class Unmeasured_Record_Size : public Heat_Reader, public ::testing::WithParamInterface<Unmeasured_Case> {};
+
+TEST_P(Unmeasured_Record_Size, Opens_And_Verifies_Sound_With_The_Same_Records) {
+  const Unmeasured_Case &c = GetParam();
+  fixture::Heat heat = fixture::Three_Frames();
+  heat.frames.resize(static_cast<std::size_t>(c.frames));
+  QByteArray xml = fixture::Header_Text(heat);
+  xml.replace("<RGB_sample_size>1058<", QByteArray("<RGB_sample_size>") + c.sample_size_text + "<");
+  const QString path = Put((std::string(c.name) + ".qk3").c_str(), fixture::File_Of(heat, xml));
+  cls_VideoFile_handler h;
+  ASSERT_TRUE(h.Open_File(path));
+  EXPECT_TRUE(op.Message_Texts().isEmpty());
+  EXPECT_EQ(h.Num_Frames(), c.frames);
+  EXPECT_EQ(h.Record_Size(), 1058);
+  h.Close_File();
+  const QK3_Verify_Result v = Verify_Heat_File(path);
+  EXPECT_TRUE(v.Sound()) << v.problems.join('\n').toStdString();
+  EXPECT_EQ(v.records_checked, c.frames);
+  EXPECT_TRUE(v.warnings.isEmpty()) << v.warnings.join('\n').toStdString();
+  ASSERT_EQ(v.notes.size(), 1);
+  EXPECT_EQ(v.notes[0],
+            QStringLiteral("header: RGB_sample_size was never measured; the first record gives 1058 bytes"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Heat_Reader, Unmeasured_Record_Size,
+                         ::testing::Values(Unmeasured_Case{"one_frame", 1, "0000000"},
+                                           Unmeasured_Case{"three_frames", 3, "0"}),
+                         [](const ::testing::TestParamInfo<Unmeasured_Case> &param) { return param.param.name; });
+
+TEST_F(Heat_Reader, A_Broken_Header_Size_Is_Still_A_Problem_Where_The_First_Record_Helps) {
+  // The reader finds the records; the check still says the header is wrong.
+  const QK3_Verify_Result v = Verify_Heat_File(Broken_Folder + QStringLiteral("/sample_size_beyond_file.qk3"));
+  EXPECT_EQ(v.problems, QStringList{QStringLiteral(
+                            "header: RGB_sample_size 99999999 is not a record size (the first record gives 1058)")});
+  EXPECT_EQ(v.records_checked, 3);
+}
+
+// ---- Frames the capture lost ----
+
+struct Lost_Frames_Case {
+  const char *name;
+  std::int32_t first_tick;
+  std::vector<std::int32_t> steps; // ms from one record's capture tick to the next
+  int header_fps;                  // RGB_fps
+  QStringList warnings;
+};
+
+class Lost_Frames : public Heat_Reader, public ::testing::WithParamInterface<Lost_Frames_Case> {};
+
+TEST_P(Lost_Frames, Are_Warned_About_And_Leave_The_File_Sound) {
+  const Lost_Frames_Case &c = GetParam();
+  fixture::Heat heat = fixture::Three_Frames();
+  const fixture::Frame model = heat.frames[0];
+  heat.frames.clear();
+  std::uint32_t tick = static_cast<std::uint32_t>(c.first_tick);
+  heat.frames.push_back(model);
+  heat.frames.back().mill = static_cast<std::int32_t>(tick);
+  for (const std::int32_t step : c.steps) {
+    tick += static_cast<std::uint32_t>(step);
+    heat.frames.push_back(model);
+    heat.frames.back().mill = static_cast<std::int32_t>(tick);
+  }
+  QByteArray xml = fixture::Header_Text(heat);
+  xml.replace("<RGB_fps>50<", "<RGB_fps>" + QByteArray::number(c.header_fps) + "<");
+  const QString path = Put((std::string(c.name) + ".qk3").c_str(), fixture::File_Of(heat, xml));
+  const QK3_Verify_Result v = Verify_Heat_File(path);
+  EXPECT_TRUE(v.Sound()) << v.problems.join('\n').toStdString();
+  EXPECT_EQ(v.records_checked, static_cast<int>(heat.frames.size()));
+  EXPECT_EQ(v.warnings, c.warnings);
+}
+
+std::vector<std::int32_t> Steady(std::size_t n, std::int32_t ms) { return std::vector<std::int32_t>(n, ms); }
+
+std::vector<std::int32_t> With_Gap(std::vector<std::int32_t> steps, std::size_t at, std::int32_t ms) {
+  steps[at] = ms;
+  return steps;
+}
+
+const Lost_Frames_Case Lost_Frames_Cases[] = {
+    {"steady", 1000000, Steady(9, 20), 50, {}},
+    {"half_again_is_no_loss", 1000000, With_Gap(Steady(9, 20), 3, 30), 50, {}},
+    {"one_lost",
+     1000000,
+     With_Gap(Steady(9, 20), 3, 40),
+     50,
+     {QStringLiteral("record 5: 1 frame(s) lost before it (capture ticks 1000060 and 1000100 are 40 ms apart, the "
+                     "frame period is 20.0 ms)"),
+      QStringLiteral("1 frame(s) lost in all")}},
+    {"two_gaps",
+     1000000,
+     With_Gap(With_Gap(Steady(9, 20), 1, 60), 7, 100),
+     50,
+     {QStringLiteral("record 3: 2 frame(s) lost before it (capture ticks 1000020 and 1000080 are 60 ms apart, the "
+                     "frame period is 20.0 ms)"),
+      QStringLiteral("record 9: 4 frame(s) lost before it (capture ticks 1000180 and 1000280 are 100 ms apart, the "
+                     "frame period is 20.0 ms)"),
+      QStringLiteral("6 frame(s) lost in all")}},
+    // too few records for a median: the measured rate gives the period
+    {"three_records",
+     1000000,
+     {20, 80},
+     50,
+     {QStringLiteral("record 3: 3 frame(s) lost before it (capture ticks 1000020 and 1000100 are 80 ms apart, the "
+                     "frame period is 20.0 ms)"),
+      QStringLiteral("3 frame(s) lost in all")}},
+    // the rate is not measured: the median tick delta gives the period
+    {"no_rate",
+     1000000,
+     With_Gap(Steady(9, 40), 4, 120),
+     0,
+     {QStringLiteral("record 6: 2 frame(s) lost before it (capture ticks 1000160 and 1000280 are 120 ms apart, the "
+                     "frame period is 40.0 ms)"),
+      QStringLiteral("2 frame(s) lost in all")}},
+    // a rate that the records do not follow (taken before a cap) calls nothing lost
+    {"capped_rate", 1000000, Steady(9, 40), 50, {}},
+    // across the sign change and the wrap of the tick
+    {"across_2_31", 2147483647 - 50, Steady(9, 20), 50, {}},
+    {"across_2_32",
+     -50,
+     With_Gap(Steady(9, 20), 2, 60),
+     50,
+     {QStringLiteral("record 4: 2 frame(s) lost before it (capture ticks -10 and 50 are 60 ms apart, the frame period "
+                     "is 20.0 ms)"),
+      QStringLiteral("2 frame(s) lost in all")}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Heat_Reader, Lost_Frames, ::testing::ValuesIn(Lost_Frames_Cases),
+                         [](const ::testing::TestParamInfo<Lost_Frames_Case> &param) { return param.param.name; });
 
 TEST_F(Heat_Reader, A_JPEG_That_Does_Not_Decode_Shows_Blue) {
   const QString path = app.File(QStringLiteral("corrupt_jpeg.qk3"));
@@ -449,6 +587,14 @@ TEST(Fuzz_Regressions, Give_A_Clear_Answer_And_Leave_The_File_As_It_Was) {
   }
 }
 
+fixture::Bytes Read_Fixture(const QString &path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly))
+    return {};
+  const QByteArray b = f.readAll();
+  return fixture::Bytes(b.begin(), b.end());
+}
+
 TEST(Broken_Fixtures, Are_All_In_Their_Folder) {
   // LURCHER_WRITE_FIXTURES=1 writes them afresh from the builder.
   const auto files = fixture::Broken_Files();
@@ -457,9 +603,13 @@ TEST(Broken_Fixtures, Are_All_In_Their_Folder) {
     for (const auto &[name, bytes] : files)
       fixture::Write(Broken_Folder + QLatin1Char('/') + QString::fromStdString(name), bytes);
     fixture::Write(Good_File, fixture::File_Of(fixture::Three_Frames()));
+    fixture::Write(One_Frame_File, fixture::One_Frame_Unmeasured());
+    fixture::Write(Lost_Frames_File, fixture::Lost_Frames());
     Write_Written_Fixture();
   }
   EXPECT_TRUE(QFile::exists(Good_File));
+  EXPECT_EQ(Read_Fixture(One_Frame_File), fixture::One_Frame_Unmeasured());
+  EXPECT_EQ(Read_Fixture(Lost_Frames_File), fixture::Lost_Frames());
   EXPECT_TRUE(QFile::exists(Written_File));
   for (const auto &[name, bytes] : files)
     EXPECT_TRUE(QFile::exists(Broken_Folder + QLatin1Char('/') + QString::fromStdString(name))) << name;

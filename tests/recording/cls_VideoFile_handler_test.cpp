@@ -246,6 +246,62 @@ TEST_F(Heat_Writer, A_Frame_That_Never_Fits_Keeps_Its_Times_Without_Picture) {
   EXPECT_EQ(v.notes.size(), 1);
 }
 
+TEST_F(Heat_Writer, A_Frame_That_Cannot_Be_Compressed_Keeps_Its_Times_And_The_Pass_Goes_On) {
+  // A frame of another size cannot go through the compression bitmap. Whichever frame it is
+  // (the first, which measures the record size, one amid the pass, the finish, the only one),
+  // every frame
+  // reaches the file, on one core and on several alike, and the operator is told once.
+  struct Case {
+    int count, bad;
+  };
+  for (const auto [Count, bad] : {Case{12, 1}, Case{12, 6}, Case{12, 12}, Case{1, 1}}) {
+    SCOPED_TRACE(testing::Message() << bad << " of " << Count);
+    QByteArray files[2];
+    const int workers[2] = {1, 3};
+    for (int i = 0; i < 2; ++i) {
+      SCOPED_TRACE(workers[i]);
+      Frame_Buffer_List frames = heat_frames::Capture(W, H, Count);
+      frames[static_cast<std::size_t>(bad - 1)] = heat_frames::Flat_Frame(W + 8, H, bad - 1);
+      const QString path = Path("heat.qk3");
+      cls_VideoFile_handler h;
+      Start(h, path);
+      op.Answer(Msg_Result::OK);
+      EXPECT_EQ(Record(h, frames, workers[i]), Count);
+      ASSERT_EQ(op.Message_Texts().size(), 1);
+      EXPECT_TRUE(op.Message_Texts()[0].startsWith(
+          QStringLiteral("1 frame(s) could not be compressed. They are stored with their times and without picture, "
+                         "and show as \"Corrupted video\". The first failure: A frame of 10368 bytes does not match "
+                         "the frame size 64*48")))
+          << op.Message_Texts()[0].toStdString();
+      op.Clear();
+      EXPECT_EQ(h.Frames_Without_Picture(), 1);
+      files[i] = Read_All(path);
+
+      cls_VideoFile_handler r;
+      ASSERT_TRUE(r.Open_File(path));
+      EXPECT_EQ(r.Num_Frames(), Count);
+      for (int n = 1; n <= Count; ++n) {
+        ASSERT_TRUE(r.Read_RGB_sample(static_cast<std::int16_t>(n), false)) << n;
+        EXPECT_EQ(r.Timestamp_long(), frames[static_cast<std::size_t>(n - 1)]->Capture_Mill()) << n;
+        EXPECT_EQ(r.QK3_JPEG_Size() == 0, n == bad) << n;
+      }
+      ASSERT_TRUE(r.Read_RGB_sample(static_cast<std::int16_t>(bad), false));
+      EXPECT_EQ(r.QK3_Compression_Quality(), 80);
+      EXPECT_EQ(r.QK3_Capture_local(), frames[static_cast<std::size_t>(bad - 1)]->Capture_Local());
+      const std::int32_t record_size = r.Record_Size();
+      r.Close_File();
+      const QK3_Verify_Result v = Verify_Heat_File(path);
+      EXPECT_TRUE(v.Sound()) << v.problems.join('\n').toStdString();
+      QStringList notes{QStringLiteral("record %1: stored without picture").arg(bad)};
+      if (Count == 1) // a pass of one frame never measures its record size
+        notes.prepend(QStringLiteral("header: RGB_sample_size was never measured; the first record gives %1 bytes")
+                          .arg(record_size));
+      EXPECT_EQ(v.notes, notes);
+    }
+    EXPECT_EQ(files[0], files[1]);
+  }
+}
+
 TEST_F(Heat_Writer, A_File_Made_Read_Only_Between_Passes_Is_Reported_And_Left_Alone) {
   const QString path = Path("heat.qk3");
   cls_VideoFile_handler h;
@@ -303,11 +359,12 @@ TEST_F(Heat_Writer, A_Heat_File_Holds_At_Most_32767_Frames) {
   h.Set_File_name(path);
   h.Set_Cropped_X(W);
   h.Set_Cropped_Y(H);
-  op.Answer(Msg_Result::OK); // the frame is stored without picture in a slot of 100 bytes
   op.Answer(Msg_Result::OK); // the file is full
+  op.Answer(Msg_Result::OK); // at the end of the pass: the frame is stored without picture in a slot of 100 bytes
   EXPECT_EQ(Record(h, heat_frames::Capture(W, H, 3), 1), 1);
   ASSERT_EQ(op.Message_Texts().size(), 2);
-  EXPECT_TRUE(op.Message_Texts()[1].contains(QStringLiteral("32767")));
+  EXPECT_TRUE(op.Message_Texts()[0].contains(QStringLiteral("32767")));
+  EXPECT_TRUE(op.Message_Texts()[1].startsWith(QStringLiteral("1 frame(s) did not fit their records")));
   EXPECT_EQ(Stored_Header(path)->Frames_no(), 32767);
   EXPECT_EQ(Read_All(path).size(), 32016 + 32767LL * 158);
 }
@@ -356,6 +413,26 @@ TEST_F(Heat_Writer, Compress_Frame_Encodes_A_List_Item_At_The_Quality_Asked) {
   EXPECT_FALSE(h.Compress_Frame(frames, 4, 80));
   EXPECT_FALSE(h.Compress_Frame(frames, 0, 80));
   EXPECT_EQ(errors.reports.size(), 2);
+}
+
+TEST_F(Heat_Writer, A_Compression_Bitmap_That_Could_Not_Be_Made_Is_Reported_Not_Written_Through) {
+  // The bitmap keeps the size asked for when making it fails, so a frame of that size passes
+  // the size check; its pixels are missing.
+  constexpr int Wide = 40000, Rows = 2;
+  Recorded_Errors errors;
+  cls_VideoFile_handler h;
+  h.Set_Cropped_X(Wide);
+  h.Set_Cropped_Y(Rows);
+  ASSERT_EQ(errors.reports.size(), 1);
+  EXPECT_TRUE(errors.reports[0].contains(QStringLiteral("No compression bitmap of 40000*2")));
+  Frame_Buffer_List frames;
+  frames.push_back(heat_frames::Flat_Frame(Wide, Rows, 0));
+  EXPECT_FALSE(h.Compress_Frame(frames, 1, 80));
+  ASSERT_EQ(errors.reports.size(), 2);
+  EXPECT_TRUE(errors.reports[1].contains(QStringLiteral("No compression bitmap of 40000*2")))
+      << errors.reports[1].toStdString();
+  EXPECT_TRUE(errors.reports[1].contains(QStringLiteral("Compress_Frame of Class cls_VideoFile_handler")))
+      << errors.reports[1].toStdString();
 }
 
 TEST_F(Heat_Writer, Race_Settings_Reach_The_File_Through_The_Heat_File_Object) {

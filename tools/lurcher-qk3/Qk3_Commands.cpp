@@ -68,6 +68,8 @@ int Qk3_Verify(const QString &file, QTextStream &out, QTextStream &err) {
   const QK3_Verify_Result r = Verify_Heat_File(file);
   for (const QString &problem : r.problems)
     out << file << ": " << problem << "\n";
+  for (const QString &warning : r.warnings)
+    out << file << ": warning: " << warning << "\n";
   for (const QString &note : r.notes)
     out << file << ": note: " << note << "\n";
   if (!r.Sound()) {
