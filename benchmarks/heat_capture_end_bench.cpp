@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 namespace {
@@ -45,8 +46,16 @@ Frame_Buffer_List Finish_Capture() {
   return list;
 }
 
+// Where the wait goes, summed over the runs: slot choice, opening, appending, closing.
+struct Phases {
+  double slot = 0, open = 0, append = 0, close = 0;
+  double append_cpu = 0; // processor seconds of every thread while appending
+};
+
+double Process_Cpu_Seconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+
 // Capture end to file complete, in seconds.
-double Capture_End(const Frame_Buffer_List &frames, const QString &path) {
+double Capture_End(const Frame_Buffer_List &frames, const QString &path, Phases &phases) {
   cls_VideoFile_handler heat;
   heat.Set_File_name(path);
   heat.Set_Cropped_X(width);
@@ -56,9 +65,18 @@ double Capture_End(const Frame_Buffer_List &frames, const QString &path) {
   heat.Close_File();
   QElapsedTimer elapsed;
   elapsed.start();
+  double mark = 0;
+  const auto lap = [&](double &phase) {
+    const double now = static_cast<double>(elapsed.nsecsElapsed()) / 1e9;
+    phase += now - mark;
+    mark = now;
+  };
   if (heat.Rounded_Compressed_Size() == 0)
     heat.Calculate_Compressed_Size(frames);
+  lap(phases.slot);
   heat.Open_qk3_for_Append();
+  lap(phases.open);
+  const double cpu_before = Process_Cpu_Seconds();
   const auto n = static_cast<std::int32_t>(frames.size());
   QElapsedTimer since_repaint;
   since_repaint.start();
@@ -70,7 +88,10 @@ double Capture_End(const Frame_Buffer_List &frames, const QString &path) {
       since_repaint.restart();
     }
   });
+  lap(phases.append);
+  phases.append_cpu += Process_Cpu_Seconds() - cpu_before;
   heat.Close_File();
+  lap(phases.close);
   const double seconds = static_cast<double>(elapsed.nsecsElapsed()) / 1e9;
   benchmark::DoNotOptimize(percent);
   return seconds;
@@ -83,12 +104,17 @@ int main(int argc, char **argv) {
   QTemporaryDir folder;
   const Frame_Buffer_List frames = Finish_Capture();
   std::vector<double> seconds;
+  Phases phases;
   for (int r = 0; r < runs; ++r)
-    seconds.push_back(Capture_End(frames, folder.filePath(QStringLiteral("heat_%1.qk3").arg(r))));
+    seconds.push_back(Capture_End(frames, folder.filePath(QStringLiteral("heat_%1.qk3").arg(r)), phases));
   std::sort(seconds.begin(), seconds.end());
   const double median = seconds[seconds.size() / 2];
   std::printf("capture end, %d frames of %dx%d: median %.3f s of %d runs (fastest %.3f s, slowest %.3f s)\n",
               frames_kept, width, height, median, runs, seconds.front(), seconds.back());
+  std::printf("capture end, mean of %d runs: slot %.3f s, open %.3f s, append %.3f s (%.3f processor s), "
+              "close %.3f s (informational)\n",
+              runs, phases.slot / runs, phases.open / runs, phases.append / runs, phases.append_cpu / runs,
+              phases.close / runs);
   char figure[64];
   std::snprintf(figure, sizeof figure, "%.2f s", median);
   Bench_Goal_Line("heat_capture_end_1500_frames_400x880", figure, "at most 1 s", median <= 1.0);

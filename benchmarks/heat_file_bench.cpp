@@ -1,5 +1,5 @@
 // The heat file's speed goals, each against the raw libjpeg-turbo rate measured in the same
-// run on the same frames:
+// run on the same frames, warm and with the codec's own options (what tjbench reports):
 // - appending a capture of 1,500 camera-like frames per crop size, on one core (at least 0.85
 //   of the raw encode rate) and on every core (at least 1.7 times one core on two cores);
 // - loading and decoding frames in random order (at least 0.9 of the raw decode rate);
@@ -7,6 +7,7 @@
 
 #include "Bench_Summary.h"
 #include "recording/cls_VideoFile_handler.h"
+#include "recording/mIntelJPEGLibrary.h"
 #include "support/Operator.h"
 
 #include <QCoreApplication>
@@ -17,9 +18,12 @@
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <random>
+#include <string>
 #include <thread>
 #include <turbojpeg.h>
+#include <vector>
 
 namespace {
 struct Frame_Size {
@@ -57,22 +61,60 @@ Frame_Buffer_List Camera_Capture(int width, int height) {
   return list;
 }
 
+[[gnu::format(printf, 1, 2)]] std::string Figure(const char *format, ...) {
+  char text[200];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof(text), format, args);
+  va_end(args);
+  return text;
+}
+// The library's own speed on these frames, as its tjbench measures it: the coder set up once,
+// each frame warm in the cache when it is coded (copied, untimed, into the one buffer it is
+// coded from, as the heat file's codec does), and the codec's own options: BGR, bottom-up,
+// 4:2:0, quality 80, into a buffer allocated once. Only the coding is timed. 0 when the
+// library fails, which leaves the goal short.
 double Raw_Encode_Rate(const Frame_Buffer_List &frames, int width, int height) {
   tjhandle handle = tjInitCompress();
-  unsigned long capacity = tjBufSize(width, height, TJSAMP_420);
+  const unsigned long capacity = tjBufSize(width, height, TJSAMP_420);
   unsigned char *out = tjAlloc(static_cast<int>(capacity));
   const int row_bytes = (3 * width + 3) & ~3;
-  const auto start = Clock::now();
-  for (const auto &frame : frames) {
+  std::vector<std::uint8_t> warm(static_cast<std::size_t>(row_bytes) * static_cast<std::size_t>(height));
+  const auto compress = [&] {
     unsigned long size = capacity;
-    tjCompress2(handle, frame->Video_Adress(), width, row_bytes, height, TJPF_BGR, &out, &size, TJSAMP_420, 80,
-                TJFLAG_BOTTOMUP | TJFLAG_NOREALLOC);
+    const int failed = tjCompress2(handle, warm.data(), width, row_bytes, height, TJPF_BGR, &out, &size, TJSAMP_420,
+                                   JPEG_Base_Quality, TJFLAG_BOTTOMUP | TJFLAG_NOREALLOC);
     benchmark::DoNotOptimize(out);
+    return failed == 0;
+  };
+  bool sound = handle != nullptr && out != nullptr && !frames.empty();
+  if (sound) {
+    std::memcpy(warm.data(), frames.front()->Video_Adress(), warm.size());
+    sound = compress(); // the first call sets the coder up
   }
-  const double rate = static_cast<double>(frames.size()) / Seconds_Since(start);
+  Clock::duration coding{};
+  for (const auto &frame : frames) {
+    if (!sound)
+      break;
+    std::memcpy(warm.data(), frame->Video_Adress(), warm.size());
+    const auto start = Clock::now();
+    sound = compress();
+    coding += Clock::now() - start;
+  }
   tjFree(out);
   tjDestroy(handle);
-  return rate;
+  return sound ? static_cast<double>(frames.size()) / std::chrono::duration<double>(coding).count() : 0.0;
+}
+
+// The program can at best match the library on the same frames; above 1 the reference is broken.
+std::string Ratio_Figure(double program, double reference) {
+  if (reference <= 0)
+    return "no reference";
+  const double ratio = program / reference;
+  return Figure("%.2f", ratio) + (ratio > 1.0 ? " (broken reference)" : "");
+}
+bool Ratio_Met(double program, double reference, double goal) {
+  return reference > 0 && program >= goal * reference && program <= reference;
 }
 
 // The heat recording cycle at capture end: slot, open, append every frame, close.
@@ -124,16 +166,25 @@ Read_Rates Random_Read_Rates(const QString &path, int frames) {
   std::vector<std::uint8_t> pixels(static_cast<std::size_t>(h.Width()) * static_cast<std::size_t>(h.Height()) * 3 +
                                    4096);
   const int row_bytes = (3 * h.Width() + 3) & ~3;
-  auto start = Clock::now();
+  // Warm, with the reader's options: each JPEG decoded once untimed, then timed alone.
+  bool sound = handle != nullptr;
+  Clock::duration decoding{};
   for (const std::int16_t n : order) {
     const auto &jpeg = jpegs[static_cast<std::size_t>(n)];
-    tjDecompress2(handle, jpeg.data(), jpeg.size(), pixels.data(), h.Width(), row_bytes, h.Height(), TJPF_BGR,
-                  TJFLAG_BOTTOMUP);
-    benchmark::DoNotOptimize(pixels.data());
+    const auto decode = [&] {
+      const int failed = tjDecompress2(handle, jpeg.data(), jpeg.size(), pixels.data(), h.Width(), row_bytes,
+                                       h.Height(), TJPF_BGR, TJFLAG_BOTTOMUP);
+      benchmark::DoNotOptimize(pixels.data());
+      return failed == 0;
+    };
+    sound = sound && decode();
+    const auto start = Clock::now();
+    sound = sound && decode();
+    decoding += Clock::now() - start;
   }
-  rates.raw = static_cast<double>(order.size()) / Seconds_Since(start);
+  rates.raw = sound ? static_cast<double>(order.size()) / std::chrono::duration<double>(decoding).count() : 0.0;
   tjDestroy(handle);
-  start = Clock::now();
+  const auto start = Clock::now();
   for (const std::int16_t n : order)
     h.Read_RGB_sample(n, true);
   rates.reader = static_cast<double>(order.size()) / Seconds_Since(start);
@@ -161,14 +212,6 @@ void BM_Heat_File(benchmark::State &state) {
 }
 BENCHMARK(BM_Heat_File)->Iterations(1);
 
-[[gnu::format(printf, 1, 2)]] std::string Figure(const char *format, ...) {
-  char text[200];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof(text), format, args);
-  va_end(args);
-  return text;
-}
 } // namespace
 
 int main(int argc, char **argv) {
@@ -188,13 +231,17 @@ int main(int argc, char **argv) {
       continue;
     const Frame_Buffer_List frames = Camera_Capture(size.x, size.y);
     const QString path = dir.filePath(QStringLiteral("heat_%1x%2.qk3").arg(size.x).arg(size.y));
-    const double raw = Raw_Encode_Rate(frames, size.x, size.y);
+    // The reference is taken before and after the append and the faster kept, so a busy
+    // moment of a shared machine cannot make the program look faster than its codec.
+    const double raw_before = Raw_Encode_Rate(frames, size.x, size.y);
     const double one = Append_Rate(frames, size.x, size.y, path, 1);
+    const double raw = std::max(raw_before, Raw_Encode_Rate(frames, size.x, size.y));
     const double all = Append_Rate(frames, size.x, size.y, path, 0);
     const std::string tag = std::to_string(size.x) + "x" + std::to_string(size.y);
     Bench_Goal_Line("heat_append_one_core_" + tag,
-                    Figure("%.0f frames/s, %.2f of the raw encode rate %.0f frames/s", one, one / raw, raw),
-                    "at least 0.85 of raw encode", one >= 0.85 * raw);
+                    Figure("%.0f frames/s, ", one) + Ratio_Figure(one, raw) +
+                        Figure(" of the raw encode rate %.0f frames/s", raw),
+                    "at least 0.85 of raw encode", Ratio_Met(one, raw, 0.85));
     Bench_Goal_Line("heat_append_all_cores_" + tag,
                     Figure("%.0f frames/s, %.2fx one core (%u cores)", all, all / one, cores), "at least 1.7x one core",
                     all >= 1.7 * one);
@@ -203,9 +250,9 @@ int main(int argc, char **argv) {
   }
   const Read_Rates read = Random_Read_Rates(last_file, last_frames);
   Bench_Goal_Line("heat_read_random_576x720",
-                  Figure("%.0f frames/s, %.2f of the raw decode rate %.0f frames/s", read.reader,
-                         read.raw > 0 ? read.reader / read.raw : 0, read.raw),
-                  "at least 0.9 of raw decode", read.reader >= 0.9 * read.raw);
+                  Figure("%.0f frames/s, ", read.reader) + Ratio_Figure(read.reader, read.raw) +
+                      Figure(" of the raw decode rate %.0f frames/s", read.raw),
+                  "at least 0.9 of raw decode", Ratio_Met(read.reader, read.raw, 0.9));
   const double rewrite = Header_Rewrite_Ms(last_file);
   Bench_Goal_Line("heat_header_rewrite", Figure("%.2f ms a call on the build disk", rewrite), "under 5 ms",
                   rewrite < 5.0);

@@ -135,6 +135,7 @@ void QK3_File::Open(const QString &path, Mode mode) {
     Raise(Err_Bad_File_Name, QStringLiteral("Is a directory: ") + path);
   }
   fd_ = fd;
+  writeback_from_ = 0;
   writable_ = mode != Mode::Read_Only;
   path_ = path;
 }
@@ -201,6 +202,16 @@ void QK3_File::Truncate(std::int64_t length) {
 void QK3_File::Sync() {
   if (::fdatasync(fd_) != 0)
     Raise_Errno(errno, path_);
+}
+
+void QK3_File::Start_Writeback_Before(std::int64_t end) {
+  constexpr std::int64_t batch = 8 << 20;
+  if (fd_ < 0 || end < writeback_from_ + batch)
+    return;
+  // Only a hint: where it fails, the flush before the header still writes everything.
+  ::sync_file_range(fd_, static_cast<off_t>(writeback_from_), static_cast<off_t>(end - writeback_from_),
+                    SYNC_FILE_RANGE_WRITE);
+  writeback_from_ = end;
 }
 
 QString Header_Side_File(const QString &heat_file) { return heat_file + QStringLiteral(".hdr"); }

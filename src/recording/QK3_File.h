@@ -44,9 +44,13 @@ public:
   void Write_At(std::int64_t offset, const std::uint8_t *data, std::size_t size);
   void Truncate(std::int64_t length);
   void Sync();
+  // Has the disk start writing what lies before end once a few megabytes have gathered, without
+  // waiting for it, so the flush that must come before the header finds little left to do.
+  void Start_Writeback_Before(std::int64_t end);
 
 private:
   int fd_ = -1;
+  std::int64_t writeback_from_ = 0;
   bool writable_ = false;
   QString path_;
 };

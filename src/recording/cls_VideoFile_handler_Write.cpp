@@ -322,6 +322,7 @@ void cls_VideoFile_handler::Write_Record(const std::uint8_t *record, const Compr
   }
   m_Append_Position += static_cast<std::int64_t>(record_size);
   m_Records_Unsynced = true;
+  m_File.Start_Writeback_Before(m_Append_Position);
   ++m_Frames_Appended;
   if (compressed.fields.quality < m_Base_Quality)
     ++m_Pass_Reduced;

@@ -149,6 +149,10 @@ QString Bool_Text(bool b) { return b ? QStringLiteral("True") : QStringLiteral("
 
 bool Text_Bool(const QString &text) { return text == QLatin1String("True"); }
 
+bool Is_Odd(long long n) { return n % 2 != 0; }
+
+int Odd_Even_Field(long long n) { return Is_Odd(n) ? 1 : 2; }
+
 long long Half_Up(long long n) { return Round_Half_Even(static_cast<double>(n) / 2.0 + 0.4); }
 
 long long Round_To_Multiple(long long n, long long m) { return m * Divide_Half_Even(n, m); }
@@ -170,6 +174,21 @@ void Text_To_Bytes(const QString &text, QByteArray &buffer) {
 QString Bytes_To_Text(const QByteArray &buffer) {
   const qsizetype nul = buffer.indexOf('\0');
   return QString::fromLatin1(nul < 0 ? buffer : buffer.left(nul));
+}
+
+void Empty_Collection_Failed() noexcept {
+  // Called inside the catch: the failure's line is still at hand.
+  Globals::Stop_Frame_Events = true;
+  try {
+    Msg_Box(QStringLiteral("Empty_Collection error %1").arg(Current_Failure().line));
+  } catch (...) {
+    // nothing more can be told; frame handling is stopped already
+  }
+}
+
+void Check_DV_Header(std::span<const std::uint8_t> buffer) {
+  if (buffer.size() < 2 || buffer[0] != 31 || buffer[1] != 7)
+    Globals::Stop_Frame_Events = true;
 }
 
 bool DLL_Available(const QString &name) {

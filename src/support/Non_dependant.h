@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QString>
 #include <cstdint>
+#include <span>
 
 // Time and date
 QString Display_Mill_Time(std::int32_t ms, bool trim);
@@ -33,10 +34,32 @@ std::int64_t Get_File_Size(const QString &path);
 QString Bool_Text(bool b);
 bool Text_Bool(const QString &text);
 template <class T> T Max_Of(T a, T b) { return b > a ? b : a; }
+bool Is_Odd(long long n);
+int Odd_Even_Field(long long n); // 1 for an odd field number, 2 for an even one
 long long Half_Up(long long n);
 long long Round_To_Multiple(long long n, long long m);
 QString FourCC_Text(std::uint32_t code);
 void Text_To_Bytes(const QString &text, QByteArray &buffer);
 QString Bytes_To_Text(const QByteArray &buffer);
+
+// Collections and drawing
+
+// Stops frame handling and says "Empty_Collection error <line>"; for Empty_Collection only.
+void Empty_Collection_Failed() noexcept;
+
+// Releases the elements first to last (frame records go in capture order). A failure stops
+// frame handling rather than leave a half-released frame list in use.
+template <class Collection> void Empty_Collection(Collection &collection) noexcept {
+  try {
+    while (!collection.empty())
+      collection.erase(collection.begin());
+  } catch (...) {
+    Empty_Collection_Failed();
+  }
+}
+
+// A DV frame starts with the bytes 31 and 7; anything else (a short buffer included) stops
+// frame handling.
+void Check_DV_Header(std::span<const std::uint8_t> buffer);
 
 bool DLL_Available(const QString &name);

@@ -1,6 +1,8 @@
 #include "common/Scripted_Operator.h"
 #include "common/Temp_AppData.h"
 #include "support/Error_Handler.h"
+#include "support/Failure.h"
+#include "support/Globals.h"
 #include "support/Non_dependant.h"
 
 #include <QCoreApplication>
@@ -160,3 +162,100 @@ TEST(FileDate, IsTheExecutablesTimeToTheSecond) {
   EXPECT_EQ(FileDate(), modified.toString(QStringLiteral("dd.MM.yy HH:mm:ss")));
   QLocale::setDefault(saved);
 }
+
+namespace {
+TEST(Small_Conversions, OddNumbersAndTheirFields) {
+  struct Case {
+    long long n;
+    bool odd;
+    int field;
+  };
+  const Case cases[] = {{1, true, 1},
+                        {2, false, 2},
+                        {3, true, 1},
+                        {0, false, 2},
+                        {-1, true, 1},
+                        {-2, false, 2},
+                        {-3, true, 1},
+                        {32767, true, 1},
+                        {65534, false, 2},
+                        {std::numeric_limits<long long>::min(), false, 2},
+                        {std::numeric_limits<long long>::max(), true, 1}};
+  for (const Case &c : cases) {
+    EXPECT_EQ(Is_Odd(c.n), c.odd) << c.n;
+    EXPECT_EQ(Odd_Even_Field(c.n), c.field) << c.n;
+  }
+}
+
+// Logs which element goes; erase throws at the element marked to fail.
+struct Logged_Collection {
+  std::vector<int> items;
+  std::vector<int> erased;
+  int fail_at = -1;
+  int fail_line = 0;
+  bool empty() const { return items.empty(); }
+  std::vector<int>::iterator begin() { return items.begin(); }
+  void erase(std::vector<int>::iterator at) {
+    if (*at == fail_at) {
+      fail_line = __LINE__ + 1;
+      Raise(Err_Internal, QStringLiteral("cannot release"));
+    }
+    erased.push_back(*at);
+    items.erase(at);
+  }
+};
+
+class Empty_Collection_Test : public testing::Test {
+protected:
+  void SetUp() override { Globals::Stop_Frame_Events = false; }
+  void TearDown() override { Globals::Stop_Frame_Events = false; }
+};
+
+TEST_F(Empty_Collection_Test, RemovesFirstToLastAndReturnsAtOnceWhenEmpty) {
+  auto &op = Scripted_Operator::Install();
+  Logged_Collection frames{{4, 7, 9}, {}};
+  Empty_Collection(frames);
+  EXPECT_TRUE(frames.items.empty());
+  EXPECT_EQ(frames.erased, (std::vector<int>{4, 7, 9}));
+  Empty_Collection(frames);
+  EXPECT_EQ(frames.erased.size(), 3u);
+
+  QList<QString> names{QStringLiteral("a"), QStringLiteral("b")};
+  Empty_Collection(names);
+  EXPECT_TRUE(names.isEmpty());
+  EXPECT_FALSE(Globals::Stop_Frame_Events);
+  EXPECT_TRUE(op.Message_Texts().isEmpty());
+}
+
+TEST_F(Empty_Collection_Test, AFailureStopsFrameEventsAndNamesTheLine) {
+  auto &op = Scripted_Operator::Install();
+  op.Answer(Msg_Result::OK);
+  Logged_Collection frames{{4, 7, 9}, {}, 7};
+  Empty_Collection(frames);
+  EXPECT_TRUE(Globals::Stop_Frame_Events);
+  EXPECT_EQ(frames.erased, std::vector<int>{4});
+  EXPECT_EQ(frames.items, (std::vector<int>{7, 9}));
+  EXPECT_EQ(op.Message_Texts(), QStringList{QStringLiteral("Empty_Collection error %1").arg(frames.fail_line)});
+}
+
+class Check_DV_Header_Test : public Empty_Collection_Test {};
+
+TEST_F(Check_DV_Header_Test, StopsFrameEventsOnAnyOtherStart) {
+  struct Case {
+    std::vector<std::uint8_t> bytes;
+    bool stops;
+  };
+  const Case cases[] = {{{31, 7, 0, 0}, false}, {{31, 7}, false}, {{31, 8, 0}, true}, {{30, 7, 0}, true},
+                        {{7, 31}, true},        {{31}, true},     {{}, true},         {{0x9F, 7}, true}};
+  for (const Case &c : cases) {
+    Globals::Stop_Frame_Events = false;
+    Check_DV_Header(c.bytes);
+    EXPECT_EQ(Globals::Stop_Frame_Events, c.stops) << testing::PrintToString(c.bytes);
+  }
+  // A sound header never clears a stop already asked for.
+  Globals::Stop_Frame_Events = true;
+  const std::uint8_t sound[] = {31, 7, 0};
+  Check_DV_Header(sound);
+  EXPECT_TRUE(Globals::Stop_Frame_Events);
+}
+} // namespace

@@ -13,6 +13,14 @@
 #include <cstdio>
 
 namespace {
+// The platform's start-up talks about the desktop session ("XDG_RUNTIME_DIR not set" and
+// the like), which means nothing to someone inspecting a heat file; only failures pass.
+QtMessageHandler previous_handler = nullptr;
+void Quiet_Start_Up(QtMsgType type, const QMessageLogContext &context, const QString &message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg)
+    previous_handler(type, context, message);
+}
+
 int Usage(QTextStream &err) {
   err << "usage: lurcher-qk3 info FILE\n"
          "       lurcher-qk3 verify FILE\n"
@@ -26,7 +34,9 @@ int main(int argc, char **argv) {
   // Drawing the "Corrupted video" picture needs fonts, not a screen.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
+  previous_handler = qInstallMessageHandler(Quiet_Start_Up);
   QGuiApplication app(argc, argv);
+  qInstallMessageHandler(previous_handler);
   Set_Operator(nullptr); // messages go to standard error
   QTextStream out(stdout), err(stderr);
   QStringList args = QCoreApplication::arguments().mid(1);
