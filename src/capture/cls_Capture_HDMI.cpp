@@ -16,9 +16,7 @@ namespace {
 constexpr int sources_examined = 10;
 constexpr std::int32_t arm_steps = 100;
 
-QString where(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Class cls_Capture_HDMI");
-}
+constexpr Location_Of where{"Class", "cls_Capture_HDMI"};
 
 const QString not_found_message =
     QStringLiteral("Could not find the saved Video source! Please re-select Video source!");

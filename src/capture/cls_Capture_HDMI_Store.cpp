@@ -21,9 +21,7 @@ constexpr double arm_pi = 3.14159;
 constexpr double arm_quarter_turn = 1.570795;
 constexpr std::int32_t arm_widest_pen = 4;
 
-QString where(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Class cls_Capture_HDMI");
-}
+constexpr Location_Of where{"Class", "cls_Capture_HDMI"};
 
 const QString memory_full_message = QStringLiteral(
     "Capture memory is full: capture has stopped keeping frames.\r\nThe frames kept so far stay and are written "

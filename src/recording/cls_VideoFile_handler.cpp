@@ -8,9 +8,7 @@
 #include <QFileInfo>
 
 namespace {
-QString Location(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Class cls_VideoFile_handler");
-}
+constexpr Location_Of Location{"Class", "cls_VideoFile_handler"};
 } // namespace
 
 cls_VideoFile_handler::cls_VideoFile_handler() {

@@ -14,9 +14,7 @@
 #include <thread>
 
 namespace {
-QString Location(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Class cls_VideoFile_handler");
-}
+constexpr Location_Of Location{"Class", "cls_VideoFile_handler"};
 
 // Work shared by the compressing workers and the writing thread.
 struct Pipeline {

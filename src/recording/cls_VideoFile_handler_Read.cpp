@@ -20,9 +20,7 @@
 #include <turbojpeg.h>
 
 namespace {
-QString Location(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Class cls_VideoFile_handler");
-}
+constexpr Location_Of Location{"Class", "cls_VideoFile_handler"};
 
 // "Invalid file format": the file is not what its layout promises.
 constexpr std::int16_t Err_Corrupt_File = 321;

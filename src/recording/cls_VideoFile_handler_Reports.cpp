@@ -10,9 +10,7 @@
 #include <cmath>
 
 namespace {
-QString Location(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Class cls_VideoFile_handler");
-}
+constexpr Location_Of Location{"Class", "cls_VideoFile_handler"};
 
 const QString CRLF = QStringLiteral("\r\n");
 

@@ -16,9 +16,7 @@
 #include <cstring>
 
 namespace {
-QString Location(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Class cls_VideoFile_handler");
-}
+constexpr Location_Of Location{"Class", "cls_VideoFile_handler"};
 } // namespace
 
 void cls_VideoFile_handler::Set_Cropped_Y(std::int32_t y) {

@@ -14,7 +14,6 @@
 #include "app/Stand_Ins.h"
 #include "app/ui/Heat_Preview.h"
 #include "capture/Module_HDMI_Support.h"
-#include "capture/Test_Track_Source.h"
 #include "capture/cls_Capture_HDMI.h"
 #include "events/Event_State.h"
 #include "events/ui/Form_event_registration.h"
@@ -47,9 +46,7 @@ const QString settings_section = QStringLiteral("Settings");
 // How long an abort waits for Escape to be let go before it asks anyway.
 constexpr int abort_wait_ms = 2000;
 
-QString Location(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Form Form_Lurcher");
-}
+constexpr Location_Of Location{"Form", "Form_Lurcher"};
 
 // The local date and time at which a tick was taken: now, less the ticks since. A tick that
 // lies ahead of now (none should) is taken as now.
@@ -181,10 +178,10 @@ void Form_Lurcher::Choose_Test_Track_Without_Camera() {
     return;
   Capture_Component &component = obj_Capture_HDMI->Component();
   if (!component.SelectSource(QStringLiteral("video:1")) ||
-      component.GetValue(QStringLiteral("sourceFriendlyName")) != Test_Track_Source::Friendly_Name())
+      component.GetValue(QStringLiteral("sourceFriendlyName")) != Embedded_Source_Friendly_Name())
     return;
   Trace_String(QStringLiteral("*No camera and no saved source: the test track"));
-  Write_INI(M::Settings_Section, M::Key_Friendly_Name, Test_Track_Source::Friendly_Name(), Globals::Ini_File);
+  Write_INI(M::Settings_Section, M::Key_Friendly_Name, Embedded_Source_Friendly_Name(), Globals::Ini_File);
   Write_INI(M::Settings_Section, M::Key_Video_Property, QStringLiteral("0"), Globals::Ini_File);
 }
 

@@ -11,9 +11,7 @@
 #include "support/Settings_Store.h"
 
 namespace {
-QString Form_Location(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Form Form_Lurcher");
-}
+constexpr Location_Of Form_Location{"Form", "Form_Lurcher"};
 
 void Set_Text_And_Tip(QLabel &label, const QString &text) {
   label.setText(text);

@@ -27,9 +27,7 @@ const QColor plot_blue(0, 0, 255);
 const QColor reference_yellow(255, 255, 0);
 const QColor scale_cyan(0, 255, 255);
 
-QString where(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Form Form_HDMI_performance");
-}
+constexpr Location_Of where{"Form", "Form_HDMI_performance"};
 
 QString Version_Text() {
   const App_Version_Info v = App_Version();

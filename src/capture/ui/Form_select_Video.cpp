@@ -25,9 +25,7 @@ constexpr int column_widths_twips[] = {400, 3500, 400, 2000};
 constexpr std::int32_t form_capture_wait_ms = 500;
 const QString crlf = QStringLiteral("\r\n");
 
-QString where(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Form Form_select_Video");
-}
+constexpr Location_Of where{"Form", "Form_select_Video"};
 
 QString Version_Text() {
   const App_Version_Info v = App_Version();

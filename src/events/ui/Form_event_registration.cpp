@@ -14,9 +14,7 @@
 #include <QSignalBlocker>
 
 namespace {
-QString Form_Location(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Form Form_event_registration");
-}
+constexpr Location_Of Form_Location{"Form", "Form_event_registration"};
 
 // Keys that change the text of a box (typing, deleting, pasting, cutting, undoing).
 bool Edits_Text(const QKeyEvent &key) {

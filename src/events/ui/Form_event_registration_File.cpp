@@ -21,9 +21,7 @@
 #include <QFileInfo>
 
 namespace {
-QString Form_Location(const char *procedure) {
-  return QString::fromLatin1(procedure) + QStringLiteral(" of Form Form_event_registration");
-}
+constexpr Location_Of Form_Location{"Form", "Form_event_registration"};
 
 const QString Settings_Section = QStringLiteral("Settings");
 const QString Current_Event_Key = QStringLiteral("current_event_file");
