@@ -117,10 +117,6 @@ public:
 
   // Text of the last failure, empty if none.
   virtual QString LastError() const = 0;
-
-  // While on, the delivery drops no frame to catch up with a stalled window (a capture is
-  // running); off, it may again drop the oldest undelivered frames.
-  virtual void Set_Keep_Every_Frame(bool keep) { static_cast<void>(keep); }
 };
 
 // Creates the component (GStreamer devices, the test pattern when LURCHER_GST_TEST_SOURCE=1,
