@@ -21,26 +21,6 @@ void Gst_Capture_Component::Ensure_Sources() {
   gst_sources_ = Gst_Enumerate_Sources();
 }
 
-std::int32_t Gst_Capture_Component::AdviseSink(IVideoCapEvent *sink) {
-  if (!sink)
-    return 0;
-  cookie_ = next_cookie_++;
-  delivery_.Set_Sink(sink);
-  return cookie_;
-}
-
-void Gst_Capture_Component::UnadviseSink(std::int32_t cookie) {
-  if (cookie != 0 && cookie == cookie_) {
-    delivery_.Set_Sink(nullptr);
-    cookie_ = 0;
-  }
-}
-
-bool Gst_Capture_Component::Refuse(const QString &text) {
-  last_error_ = text;
-  return false;
-}
-
 bool Gst_Capture_Component::SelectSource(const QString &name) {
   last_error_.clear();
   Ensure_Sources();

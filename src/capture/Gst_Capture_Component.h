@@ -2,20 +2,17 @@
 // The capture component over GStreamer: the devices and the live test pattern of
 // Gst_Source_List.
 
-#include "capture/Capture_Component.h"
-#include "capture/Frame_Delivery.h"
+#include "capture/Delivering_Capture_Component.h"
 #include "capture/Gst_Pipeline.h"
 #include "capture/Gst_Source_List.h"
 
 #include <vector>
 
-class Gst_Capture_Component final : public Capture_Component {
+class Gst_Capture_Component final : public Delivering_Capture_Component {
 public:
   Gst_Capture_Component();
   ~Gst_Capture_Component() override;
 
-  std::int32_t AdviseSink(IVideoCapEvent *sink) override;
-  void UnadviseSink(std::int32_t cookie) override;
   bool SelectSource(const QString &name) override;
   int Source_Count() override;
   QString GetValue(const QString &name) override;
@@ -25,27 +22,20 @@ public:
   bool Run() override;
   void Stop() override;
   bool Is_Running() const override;
-  void Set_Keep_Every_Frame(bool keep) override { delivery_.Set_Keep_Every_Frame(keep); }
-  QString LastError() const override { return last_error_; }
 
 private:
   void Ensure_Sources();
   const Gst_Source *Selected() const;
   std::vector<Capture_Format> Formats() const;
-  bool Refuse(const QString &text);
   bool Set_Format(const QString &value);
   bool Set_Rate_Cap(const QString &value);
   bool Start_Selected();
   void On_Source_Error(const QString &text);
 
-  Frame_Delivery delivery_;
   Gst_Pipeline pipeline_{delivery_};
   std::vector<Gst_Source> gst_sources_;
   bool enumerated_ = false;
   int selected_ = -1; // index into gst_sources_
   int format_ = 0;
   std::int64_t cap_interval_ns_ = 0;
-  std::int32_t cookie_ = 0;
-  std::int32_t next_cookie_ = 1;
-  QString last_error_;
 };

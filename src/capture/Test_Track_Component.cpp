@@ -8,26 +8,6 @@ Test_Track_Component::~Test_Track_Component() {
   delivery_.Set_Sink(nullptr);
 }
 
-std::int32_t Test_Track_Component::AdviseSink(IVideoCapEvent *sink) {
-  if (!sink)
-    return 0;
-  cookie_ = next_cookie_++;
-  delivery_.Set_Sink(sink);
-  return cookie_;
-}
-
-void Test_Track_Component::UnadviseSink(std::int32_t cookie) {
-  if (cookie != 0 && cookie == cookie_) {
-    delivery_.Set_Sink(nullptr);
-    cookie_ = 0;
-  }
-}
-
-bool Test_Track_Component::Refuse(const QString &text) {
-  last_error_ = text;
-  return false;
-}
-
 bool Test_Track_Component::SelectSource(const QString &name) {
   last_error_.clear();
   if (name.compare(QLatin1String("video:1"), Qt::CaseInsensitive) != 0)

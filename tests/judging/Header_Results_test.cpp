@@ -3,7 +3,9 @@
 #include "recording/cls_VideoFile_handler.h"
 #include "support/Failure.h"
 
+#include "Judging_Test_Support.h"
 #include <cctype>
+
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
@@ -11,22 +13,6 @@
 
 namespace {
 constexpr std::int16_t Err_Object_Not_Set = 91;
-
-template <class Body> std::int16_t Failure_Of(Body &&body) {
-  try {
-    body();
-  } catch (const Lurcher_Failure &failure) {
-    return failure.Number();
-  }
-  return 0;
-}
-
-std::string Test_Name(std::string name) {
-  for (char &ch : name)
-    if (!std::isalnum(static_cast<unsigned char>(ch)))
-      ch = '_';
-  return name;
-}
 
 // A fresh heat header with the dogs' names, judged values in every box.
 void Create_Judged(Cls_XML_header &h) {

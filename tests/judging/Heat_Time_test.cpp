@@ -3,7 +3,9 @@
 #include "support/Failure.h"
 #include "support/Non_dependant.h"
 
+#include "Judging_Test_Support.h"
 #include <cctype>
+
 #include <gtest/gtest.h>
 #include <limits>
 #include <ostream>
@@ -12,15 +14,6 @@
 namespace {
 constexpr std::int32_t int32_max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t int32_min = std::numeric_limits<std::int32_t>::min();
-
-template <class Body> std::int16_t Failure_Of(Body &&body) {
-  try {
-    body();
-  } catch (const Lurcher_Failure &failure) {
-    return failure.Number();
-  }
-  return 0;
-}
 
 // ---- the time chain ----
 

@@ -1,7 +1,9 @@
 #include "judging/Result_Display.h"
 #include "support/Failure.h"
 
+#include "Judging_Test_Support.h"
 #include <cctype>
+
 #include <gtest/gtest.h>
 #include <limits>
 #include <ostream>
@@ -9,22 +11,6 @@
 #include <vector>
 
 namespace {
-template <class Body> std::int16_t Failure_Of(Body &&body) {
-  try {
-    body();
-  } catch (const Lurcher_Failure &failure) {
-    return failure.Number();
-  }
-  return 0;
-}
-
-std::string Test_Name(std::string name) {
-  for (char &ch : name)
-    if (!std::isalnum(static_cast<unsigned char>(ch)))
-      ch = '_';
-  return name;
-}
-
 struct Entry {
   std::int32_t time = 0;
   std::int32_t click = 0;

@@ -1,7 +1,9 @@
 #include "judging/Result_Table.h"
 #include "support/Failure.h"
 
+#include "Judging_Test_Support.h"
 #include <cctype>
+
 #include <gtest/gtest.h>
 #include <limits>
 #include <ostream>
@@ -11,22 +13,6 @@
 namespace {
 constexpr std::int32_t int32_max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t int32_min = std::numeric_limits<std::int32_t>::min();
-
-template <class Body> std::int16_t Failure_Of(Body &&body) {
-  try {
-    body();
-  } catch (const Lurcher_Failure &failure) {
-    return failure.Number();
-  }
-  return 0;
-}
-
-std::string Test_Name(std::string name) {
-  for (char &ch : name)
-    if (!std::isalnum(static_cast<unsigned char>(ch)))
-      ch = '_';
-  return name;
-}
 
 // One box as the header holds it.
 struct Entry {

@@ -2,7 +2,9 @@
 #include "judging/Time_Assignment.h"
 #include "support/Failure.h"
 
+#include "Judging_Test_Support.h"
 #include <cctype>
+
 #include <gtest/gtest.h>
 #include <limits>
 #include <ostream>
@@ -18,22 +20,6 @@ constexpr std::uint32_t half_cycle = 0x80000000u;
 // The tick ms after tick, wrapping as the counter does.
 std::int32_t Tick_After(std::int32_t tick, std::uint32_t ms) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(tick) + ms);
-}
-
-template <class Body> std::int16_t Failure_Of(Body &&body) {
-  try {
-    body();
-  } catch (const Lurcher_Failure &failure) {
-    return failure.Number();
-  }
-  return 0;
-}
-
-std::string Test_Name(std::string name) {
-  for (char &ch : name)
-    if (!std::isalnum(static_cast<unsigned char>(ch)))
-      ch = '_';
-  return name;
 }
 
 Judging_Toggles Goal_Mode() { return {}; }
