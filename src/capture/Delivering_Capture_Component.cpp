@@ -19,3 +19,12 @@ bool Delivering_Capture_Component::Refuse(const QString &text) {
   last_error_ = text;
   return false;
 }
+
+bool Delivering_Capture_Component::Set_Format(const QString &value) {
+  bool ok = false;
+  const int n = value.trimmed().toInt(&ok);
+  if (!ok || !Format_Record(n))
+    return Refuse(QStringLiteral("Format %1 does not exist").arg(value));
+  format_ = n;
+  return Is_Running() ? Run() : true;
+}

@@ -15,9 +15,12 @@ public:
 protected:
   // Sets the last failure's text; false, for the caller to return.
   bool Refuse(const QString &text);
+  // "SetFormat": the format of that number from now on; a running source starts again in it.
+  bool Set_Format(const QString &value);
 
   Frame_Delivery delivery_;
   QString last_error_;
+  int format_ = 0; // the format in use
 
 private:
   std::int32_t cookie_ = 0;

@@ -88,18 +88,6 @@ QString Gst_Capture_Component::GetValue(const QString &name) {
   return {};
 }
 
-bool Gst_Capture_Component::Set_Format(const QString &value) {
-  bool ok = false;
-  const int n = value.trimmed().toInt(&ok);
-  if (!ok || !Format_Record(n))
-    return Refuse(QStringLiteral("Format %1 does not exist").arg(value));
-  format_ = n;
-  // A running source changes format by starting again.
-  if (Is_Running())
-    return Run();
-  return true;
-}
-
 bool Gst_Capture_Component::Set_Rate_Cap(const QString &value) {
   const std::optional<std::int64_t> interval = Capture_Values::Rate_Cap_Interval_Ns(value);
   if (!interval)

@@ -27,7 +27,6 @@ private:
   void Ensure_Sources();
   const Gst_Source *Selected() const;
   std::vector<Capture_Format> Formats() const;
-  bool Set_Format(const QString &value);
   bool Set_Rate_Cap(const QString &value);
   bool Start_Selected();
   void On_Source_Error(const QString &text);
@@ -36,6 +35,5 @@ private:
   std::vector<Gst_Source> gst_sources_;
   bool enumerated_ = false;
   int selected_ = -1; // index into gst_sources_
-  int format_ = 0;
   std::int64_t cap_interval_ns_ = 0;
 };

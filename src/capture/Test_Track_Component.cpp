@@ -49,16 +49,6 @@ QString Test_Track_Component::GetValue(const QString &name) {
   return {};
 }
 
-bool Test_Track_Component::Set_Format(const QString &value) {
-  bool ok = false;
-  const int n = value.trimmed().toInt(&ok);
-  if (!ok || !Format_Record(n))
-    return Refuse(QStringLiteral("Format %1 does not exist").arg(value));
-  format_ = n;
-  // A running track changes format by starting again.
-  return Is_Running() ? Run() : true;
-}
-
 bool Test_Track_Component::SetValue(const QString &name, const QString &value) {
   last_error_.clear();
   const QString key = name.toLower();

@@ -24,10 +24,7 @@ public:
   bool Is_Running() const override { return track_.Running(); }
 
 private:
-  bool Set_Format(const QString &value);
-
   Test_Track_Source track_{delivery_};
   bool selected_ = false;
-  int format_ = 0;
   std::int64_t cap_interval_ns_ = 0;
 };
